@@ -1,0 +1,43 @@
+# Native build: the posix side of the seam, unit and integration tests, benchmarks,
+# and the Wine end-to-end suites registered as tests of their own.
+file(GLOB NV_POSIX_SOURCES CONFIGURE_DEPENDS src/platform/posix/*.cpp)
+add_library(norvane_posix STATIC ${NV_POSIX_SOURCES})
+target_link_libraries(norvane_posix PUBLIC norvane_core)
+
+enable_testing()
+find_package(GTest REQUIRED)
+find_package(Threads REQUIRED)
+
+file(GLOB NV_FAKE_SOURCES CONFIGURE_DEPENDS tests/fakes/*.cpp)
+add_library(norvane_fakes STATIC ${NV_FAKE_SOURCES})
+target_include_directories(norvane_fakes PUBLIC tests)
+target_link_libraries(norvane_fakes PUBLIC norvane_core)
+
+file(GLOB NV_UNIT_SOURCES CONFIGURE_DEPENDS tests/unit/*.cpp)
+add_executable(unit_tests ${NV_UNIT_SOURCES})
+target_link_libraries(unit_tests PRIVATE norvane_fakes norvane_posix GTest::gtest_main Threads::Threads)
+add_test(NAME unit COMMAND unit_tests --gtest_brief=1)
+
+file(GLOB NV_INTEGRATION_SOURCES CONFIGURE_DEPENDS tests/integration/*.cpp)
+if(NV_INTEGRATION_SOURCES)
+  add_executable(integration_tests ${NV_INTEGRATION_SOURCES})
+  target_include_directories(integration_tests PRIVATE tests)
+  target_link_libraries(integration_tests PRIVATE norvane_fakes norvane_posix GTest::gtest_main Threads::Threads)
+  add_test(NAME integration COMMAND integration_tests --gtest_brief=1)
+endif()
+
+if(EXISTS ${CMAKE_SOURCE_DIR}/bench/CMakeLists.txt)
+  add_subdirectory(bench)
+endif()
+if(EXISTS ${CMAKE_SOURCE_DIR}/tests/fuzz/CMakeLists.txt)
+  add_subdirectory(tests/fuzz)
+endif()
+
+# End-to-end suites: the Windows build's e2e_tests.exe under Wine, one fresh
+# prefix per suite. They share port 80 and the single-instance mutex: run serially.
+set(NV_E2E_SUITES "" CACHE INTERNAL "")
+include(${CMAKE_SOURCE_DIR}/tests/e2e/suites.cmake OPTIONAL)
+foreach(suite ${NV_E2E_SUITES})
+  add_test(NAME e2e.${suite} COMMAND ${CMAKE_SOURCE_DIR}/tools/e2e ${suite})
+  set_tests_properties(e2e.${suite} PROPERTIES RESOURCE_LOCK wine TIMEOUT 900)
+endforeach()

@@ -1,0 +1,7 @@
+# Copies the installable assets of package/ into the staged program folder,
+# leaving out what only the build uses (resource script, icon sources, generator).
+file(MAKE_DIRECTORY ${DST})
+file(COPY ${SRC}/ DESTINATION ${DST}
+  PATTERN win32 EXCLUDE
+  PATTERN make_assets.py EXCLUDE
+  PATTERN README.md EXCLUDE)

@@ -1,0 +1,222 @@
+#include "app/frm_main.h"
+
+#include "platform/dialogs.h"
+#include "platform/files.h"
+#include "platform/system.h"
+#include "store/file_found.h"
+#include "store/logs.h"
+#include "store/paths.h"
+
+namespace nv {
+
+namespace {
+constexpr char kAlreadyRunning[] =
+    "Norvane is Already running, Please right click on its icon near the clock and select exit.";
+constexpr char kFilesMissing[] =
+    "The required settings file(s) are missing. Please reinstall Norvane!. You may also download "
+    "the files from ";
+constexpr char kNoWindowsDir[] =
+    "Error retrieveing Windows directory name\r\nC:\\WINDOWS will be used as the default windows "
+    "directory";
+constexpr std::int64_t kLogCapBytes = 16000;
+}  // namespace
+
+frmMain::frmMain(Platform& p, MainView& view)
+    : platform(p),
+      store(*p.files, p.system->ProgramFolder()),
+      settings(*p.settings),
+      services{p, store, settings, counters},
+      hosts(services, HostsPath),
+      server(services),
+      popups(services),
+      cookies(services),
+      view_(view) {
+  server.SetOnPortTaken([this] { ExitSequence(); });
+}
+
+void frmMain::Form_Load() {
+  if (!platform.system->ClaimSingleInstance()) {
+    platform.dialogs->MessageBox(kAlreadyRunning, kProductTitle, kBoxOk | kBoxCritical);
+    EndWithoutExitSequence();
+    return;
+  }
+  LoadVersionChecker();
+  view_.SetAboutVisible(false);
+  if (!CheckRequiredFiles()) {
+    platform.dialogs->MessageBox(std::string(kFilesMissing) + kVendorSite, "Error",
+                                 kBoxOk | kBoxCritical);
+    EndWithoutExitSequence();
+    return;
+  }
+  try {
+    StartUpSteps();
+  } catch (const AppError& e) {
+    ReportError(*platform.dialogs, store, e);
+    ExitSequence();
+  }
+}
+
+// Steps 6 to 17; any failure goes to Form_Load's handler.
+void frmMain::StartUpSteps() {
+  std::string windowsDir = platform.system->WindowsDirectory(255);
+  if (windowsDir.empty()) {
+    platform.dialogs->MessageBox(kNoWindowsDir, "Error", kBoxOk | kBoxCritical);
+    windowsDir = "C:\\WINDOWS";
+  }
+  SocketIndex = 0;
+  counters.Reset();
+  LocateHostsFile(windowsDir);
+  cookies.SetFolder(GetSpecialFolderPath(kCsidlCookies));
+  server.StartAdServer();
+  if (ended_ || exiting_) return;
+  UnlockDataFiles();
+  hosts.TakeBackup();
+  store.EnsureFileExists(store.Path(paths::kAdsLog));
+  store.EnsureFileExists(store.Path(paths::kCookiesLog));
+  CapLog(paths::kAdsLog);
+  CapLog(paths::kCookiesLog);
+  RestoreToggles();
+}
+
+// The version checker window is not part of this build yet.
+void frmMain::LoadVersionChecker() {}
+
+bool frmMain::CheckRequiredFiles() {
+  bool all = true;
+  for (const char* rel : {paths::kHostsList, paths::kDnsList, paths::kCookiesList, paths::kPopupsList})
+    if (!FileFound(*platform.files, store.Path(rel), kAttrReadOnly | kAttrSystem)) all = false;
+  return all;
+}
+
+std::string frmMain::FindHostsFile(Files& files, const std::string& windowsDir) {
+  for (const std::string& candidate :
+       {windowsDir + "\\system32\\drivers\\etc\\HOSTS", windowsDir + "\\hosts",
+        std::string("c:\\winnt\\system32\\drivers\\etc\\hosts")})
+    if (files.CanOpenForRead(candidate)) return candidate;
+  return {};
+}
+
+// Without any HOSTS file the first location is used and created empty, so the
+// program never runs without a HOSTS path.
+void frmMain::LocateHostsFile(const std::string& windowsDir) {
+  HostsPath = FindHostsFile(*platform.files, windowsDir);
+  if (!HostsPath.empty()) return;
+  HostsPath = windowsDir + "\\system32\\drivers\\etc\\HOSTS";
+  store.EnsureFileExists(HostsPath);
+  store.LogError(AppError(err::kFileNotFound, "No HOSTS file was found; created " + HostsPath));
+}
+
+std::string frmMain::GetSpecialFolderPath(int csidl) {
+  auto path = platform.system->SpecialFolder(csidl);
+  if (!path) return "";
+  if (auto nul = path->find('\0'); nul != std::string::npos) path->resize(nul);
+  return *path;
+}
+
+void frmMain::UnlockDataFiles() {
+  try {
+    for (const char* rel : kListFiles) platform.files->SetAttributes(store.Path(rel), kAttrNormal);
+    if (FileFound(*platform.files, HostsPath, kAttrReadOnly | kAttrHidden | kAttrSystem))
+      platform.files->SetAttributes(HostsPath, kAttrNormal);
+  } catch (const AppError& e) {
+    ReportError(*platform.dialogs, store, e);
+  }
+}
+
+void frmMain::CapLog(const char* relative) {
+  const std::string path = store.Path(relative);
+  if (platform.files->Size(path) > kLogCapBytes) platform.files->Remove(path);
+}
+
+void frmMain::RestoreToggles() {
+  try {
+    const bool ads = settings.GetBool(keys::kData, keys::kAdBlock, true);
+    const bool cookiesOn = settings.GetBool(keys::kData, keys::kCookies, false);
+    const bool pops = settings.GetBool(keys::kData, keys::kPopup, true);
+    if (ads) mnublockads_Click();
+    if (cookiesOn) mnukillcookies_Click();
+    if (pops) mnublockpopups_Click();
+  } catch (const AppError& e) {
+    ReportError(*platform.dialogs, store, e);
+  }
+}
+
+void frmMain::Form_QueryUnload(int& cancel, int /*unloadMode*/) {
+  int unloadCancel = 0;
+  Form_Unload(unloadCancel);
+  cancel = 0;
+}
+
+void frmMain::Form_Unload(int& /*cancel*/) { ExitSequence(); }
+
+void frmMain::ExitSequence() {
+  if (exiting_) return;
+  exiting_ = true;
+  view_.CloseSettings();
+  hosts.blockads(false);
+  server.StopAdServer();
+  SaveSessionState();
+  ended_ = true;
+  platform.system->EndProcess();
+}
+
+void frmMain::SaveSessionState() {
+  try {
+    settings.Save(keys::kData, keys::kAdBlock, BoolText(mnublockads));
+    settings.Save(keys::kData, keys::kCookies, BoolText(mnukillcookies));
+    settings.Save(keys::kData, keys::kPopup, BoolText(mnublockpopups));
+    settings.Save(keys::kData, keys::kRestore, "True");
+    for (const char* rel : kListFiles)
+      platform.files->SetAttributes(store.Path(rel), kAttrReadOnly | kAttrSystem);
+    platform.files->SetAttributes(HostsPath, kAttrReadOnly);
+  } catch (const AppError& e) {
+    ReportError(*platform.dialogs, store, e);
+  }
+}
+
+void frmMain::EndWithoutExitSequence() {
+  ended_ = true;
+  platform.system->EndProcess();
+}
+
+void frmMain::ToggleFeature(bool& check, MenuItem item) {
+  check = !check;
+  view_.SetMenuCheck(item, check);
+}
+
+void frmMain::mnublockads_Click() {
+  ToggleFeature(mnublockads, MenuItem::BlockAds);
+  hosts.blockads(mnublockads);
+}
+
+void frmMain::mnukillcookies_Click() {
+  ToggleFeature(mnukillcookies, MenuItem::KillCookies);
+  cookies.KillCookies(mnukillcookies);
+}
+
+void frmMain::mnublockpopups_Click() {
+  ToggleFeature(mnublockpopups, MenuItem::BlockPopups);
+  popups.killpopups(mnublockpopups);
+}
+
+void frmMain::mnusettings_Click() { view_.ShowSettings(); }
+void frmMain::mnuhelp_Click() { view_.ShowHelp(); }
+void frmMain::mnuupdate_Click() { view_.ShowLiveUpdate(); }
+void frmMain::mnuabout_Click() { view_.SetAboutVisible(true); }
+void frmMain::online_Click() {}
+void frmMain::beta_Click() {}
+void frmMain::mnuexit_Click() {
+  int cancel = 0;
+  Form_Unload(cancel);
+}
+void frmMain::cmdOk_Click() { view_.SetAboutVisible(false); }
+
+std::string frmMain::StatusText() const {
+  return "Banner Ads:" + std::to_string(counters.Get(BannerAdsCount)) +
+         " Deleted Cookies:" + std::to_string(counters.Get(DeletedCookiesCount)) +
+         " Blocked Popups:" + std::to_string(counters.Get(BlockedPopupsCount));
+}
+
+void frmMain::UpdateStatus() { view_.SetStatusLabel(StatusText()); }
+
+}  // namespace nv

@@ -1,0 +1,91 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "adblock/ad_server.h"
+#include "adblock/hosts_redirect.h"
+#include "app/main_view.h"
+#include "cookies/cookie_cleaner.h"
+#include "popups/popup_scanner.h"
+#include "store/services.h"
+
+namespace nv {
+
+inline constexpr char kProductTitle[] = "Norvane!";
+inline constexpr char kVersionLine[] = "Norvane v2.0 Beta 002";
+inline constexpr char kVendorSite[] = "http://www.norvane.example";
+inline constexpr int kCsidlCookies = 33;
+inline constexpr int kTickMs = 100;
+
+// The hidden main window: owns everything that lives as long as the program,
+// runs the start-up and exit sequences, the timer tick and the menu commands.
+class frmMain {
+ public:
+  frmMain(Platform& platform, MainView& view);
+
+  // Start-up, steps 1 to 17. Afterwards Ended() tells whether it ended the process.
+  void Form_Load();
+  // A close request of any kind runs the exit sequence and is never cancelled.
+  void Form_QueryUnload(int& cancel, int unloadMode);
+  // The exit sequence; ends the process.
+  void Form_Unload(int& cancel);
+  void ExitSequence();
+  bool Ended() const { return ended_; }
+
+  // The 100 ms tick: popup step, cookie step, status update, under one trap.
+  void Timer_Timer();
+  std::string StatusText() const;
+
+  // Tray menu commands.
+  void mnublockads_Click();
+  void mnukillcookies_Click();
+  void mnublockpopups_Click();
+  void mnusettings_Click();
+  void mnuhelp_Click();
+  void mnuupdate_Click();
+  void mnuabout_Click();
+  void online_Click();
+  void beta_Click();
+  void mnuexit_Click();
+  void cmdOk_Click();
+
+  // Steps of the sequences, public for the tests that check each on its own.
+  bool CheckRequiredFiles();
+  void UnlockDataFiles();
+  void RestoreToggles();
+  void SaveSessionState();
+  std::string GetSpecialFolderPath(int csidl);
+  static std::string FindHostsFile(Files& files, const std::string& windowsDir);
+
+  Platform& platform;
+  Store store;
+  Settings settings;
+  Counters counters;
+  Services services;
+  std::string HostsPath;
+  std::int16_t SocketIndex = 0;
+  bool mnublockads = false, mnukillcookies = false, mnublockpopups = false;
+  HostsRedirect hosts;
+  AdServer server;
+  PopupScanner popups;
+  CookieCleaner cookies;
+
+ private:
+  void StartUpSteps();
+  void LoadVersionChecker();
+  void LocateHostsFile(const std::string& windowsDir);
+  void CapLog(const char* relative);
+  void EndWithoutExitSequence();
+  void UpdateStatus();
+  void ToggleFeature(bool& check, MenuItem item);
+
+  MainView& view_;
+  bool exiting_ = false;
+  bool ended_ = false;
+};
+
+// The four list files, in the order the exit sequence protects them.
+inline constexpr const char* kListFiles[] = {"\\data\\hosts.svr", "\\data\\cookies.svr",
+                                             "\\data\\dns.svr", "\\data\\popups.svr"};
+
+}  // namespace nv

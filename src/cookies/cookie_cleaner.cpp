@@ -1,0 +1,8 @@
+#include "cookies/cookie_cleaner.h"
+
+namespace nv {
+
+void CookieCleaner::KillCookies(bool enabled) { lstCk.Clear(); }
+void CookieCleaner::CookieStep() {}
+
+}  // namespace nv

@@ -1,0 +1,17 @@
+#pragma once
+#include <string>
+
+namespace nv {
+
+// Message box styles and answers, numbered as the platform numbers them.
+enum BoxStyle : unsigned { kBoxOk = 0x0, kBoxCritical = 0x10, kBoxExclamation = 0x30, kBoxInformation = 0x40 };
+enum BoxAnswer : int { kAnswerOk = 1, kAnswerCancel = 2, kAnswerYes = 6, kAnswerNo = 7 };
+
+// Modal message boxes.
+class Dialogs {
+ public:
+  virtual ~Dialogs() = default;
+  virtual int MessageBox(const std::string& text, const std::string& title, unsigned style) = 0;
+};
+
+}  // namespace nv

@@ -1,0 +1,46 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/errors.h"
+
+namespace nv {
+
+// File attribute bits as the platform numbers them.
+enum FileAttr : unsigned {
+  kAttrNormal = 0,
+  kAttrReadOnly = 1,
+  kAttrHidden = 2,
+  kAttrSystem = 4,
+  kAttrDirectory = 16,
+};
+
+// Whole-file operations on paths written the Windows way ("C:\dir\file").
+// Each call opens, works and closes. Failures throw AppError (53 missing,
+// 75 not accessible, 70 denied).
+class Files {
+ public:
+  virtual ~Files() = default;
+  virtual std::string ReadAll(const std::string& path) = 0;
+  // Replaces the file through a temporary file in the same folder and a move,
+  // so readers never see a half-written file. Keeps the target's attributes.
+  // A read-only target is refused with 75, as opening it for output would be.
+  virtual void WriteAtomic(const std::string& path, const std::string& bytes) = 0;
+  // Appends, creating the file when missing.
+  virtual void Append(const std::string& path, const std::string& bytes) = 0;
+  // Attributes of an existing file or folder; throws 53 when there is none.
+  virtual unsigned GetAttributes(const std::string& path) = 0;
+  virtual void SetAttributes(const std::string& path, unsigned attrs) = 0;
+  // Size in bytes, or -1 when there is no such file.
+  virtual std::int64_t Size(const std::string& path) = 0;
+  // Returns false when there was nothing to delete or it could not be deleted.
+  virtual bool Remove(const std::string& path) = 0;
+  // Bare names of the files in folder matching a "*.ext" pattern, in the
+  // order the platform lists them. Empty when the folder cannot be listed.
+  virtual std::vector<std::string> List(const std::string& folder, const std::string& pattern) = 0;
+  // True when the file can be opened for reading (and is closed again).
+  virtual bool CanOpenForRead(const std::string& path) = 0;
+};
+
+}  // namespace nv

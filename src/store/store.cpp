@@ -1,0 +1,75 @@
+#include "store/store.h"
+
+#include <exception>
+
+#include "platform/files.h"
+#include "store/file_found.h"
+#include "store/list_file.h"
+#include "store/paths.h"
+
+namespace nv {
+
+Store::Store(Files& files, std::string programFolder)
+    : files_(files), folder_(std::move(programFolder)) {}
+
+void Store::LoadListFile(ListBox& list, const std::string& path, const std::string& prefix) {
+  list.Clear();
+  try {
+    const std::string bytes = files_.ReadAll(path);
+    std::string entry;
+    for (std::string_view raw : SplitListLines(bytes)) {
+      if (TrimSpaces(raw).empty()) continue;
+      entry.assign(prefix);
+      entry.append(raw);
+      list.AddUnique(std::string(TrimSpaces(entry)));
+    }
+  } catch (const AppError& e) {
+    LogError(e);
+  } catch (const std::exception& e) {
+    LogError(AppError(err::kPathFileAccess, e.what()));
+  }
+}
+
+void Store::SaveListFile(ListBox& list, const std::string& path, bool clear) {
+  files_.WriteAtomic(path, FormatListFile(list.Items()));
+  if (clear) list.Clear();
+}
+
+void Store::AppendListFile(ListBox& list, const std::string& path) {
+  try {
+    files_.Append(path, FormatListFile(list.Items()));
+  } catch (const AppError& e) {
+    LogError(e);
+  }
+  list.Clear();
+}
+
+void Store::EnsureFileExists(const std::string& path) {
+  if (FileFound(files_, path, kAttrNormal)) return;
+  lstFile.Clear();
+  SaveListFile(lstFile, path, false);
+}
+
+void Store::LogError(const AppError& e) {
+  if (loggingError_) return;
+  loggingError_ = true;
+  lstFile.Clear();
+  try {
+    const std::string entry = std::to_string(e.number) + ":" + e.description + ":" + e.source;
+    EnsureFileExists(Path(paths::kErrLog));
+    lstFile.Add(entry);
+    AppendListFile(lstFile, Path(paths::kErrLog));
+  } catch (...) {
+    // Nowhere left to report a failure of the error log itself.
+  }
+  lstFile.Clear();
+  loggingError_ = false;
+}
+
+void Store::WriteActivity(const std::string& logPath, const std::string& entry) {
+  EnsureFileExists(logPath);
+  lstFile.Add(entry);
+  AppendListFile(lstFile, logPath);
+}
+
+}  // namespace nv

@@ -1,0 +1,50 @@
+#pragma once
+#include <string>
+
+#include "platform/errors.h"
+#include "store/list_box.h"
+
+namespace nv {
+
+class Files;
+
+// The data store of the running program: the program folder, the shared
+// scratch list lstFile, the list-file routines and the error log.
+class Store {
+ public:
+  Store(Files& files, std::string programFolder);
+
+  // The program folder followed by a relative name such as "\data\hosts.svr".
+  std::string Path(const std::string& relative) const { return folder_ + relative; }
+  const std::string& ProgramFolder() const { return folder_; }
+  Files& files() { return files_; }
+
+  // The shared scratch list through which files are read and written.
+  ListBox lstFile;
+
+  // Replaces the list's content with the file's entries (prefix put in front
+  // of each raw line). Failures are logged, never thrown.
+  void LoadListFile(ListBox& list, const std::string& path, const std::string& prefix = "");
+  // Replaces the file atomically with the list's entries. Throws on failure.
+  void SaveListFile(ListBox& list, const std::string& path, bool clear);
+  // Adds the list's entries at the end of the file, then empties the list.
+  // Failures are logged, never thrown.
+  void AppendListFile(ListBox& list, const std::string& path);
+  // Creates the file as an empty list's file when a plain existence test does
+  // not find it; that empties lstFile. Throws on failure.
+  void EnsureFileExists(const std::string& path);
+  static bool AddUnique(const std::string& entry, ListBox& list) { return list.AddUnique(entry); }
+
+  // One "\err.log" entry: number, ":", description, ":", source. A failure
+  // while writing it is dropped rather than logged again.
+  void LogError(const AppError& e);
+  // An activity entry: make sure the log exists, then append the entry.
+  void WriteActivity(const std::string& logPath, const std::string& entry);
+
+ private:
+  Files& files_;
+  std::string folder_;
+  bool loggingError_ = false;
+};
+
+}  // namespace nv

@@ -1,0 +1,112 @@
+#pragma once
+#include <deque>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "fakes/fake_files.h"
+#include "platform/clock.h"
+#include "platform/dialogs.h"
+#include "platform/platform.h"
+#include "platform/settings_store.h"
+#include "platform/shell.h"
+#include "platform/sound.h"
+#include "platform/system.h"
+#include "platform/text.h"
+
+namespace nv::test {
+
+class FakeSettingsStore : public SettingsStore {
+ public:
+  std::optional<std::string> Get(const std::string& app, const std::string& section,
+                                 const std::string& key) override;
+  void Set(const std::string& app, const std::string& section, const std::string& key,
+           const std::string& value) override;
+  // "Section\Key" -> value, application "Norvane" only.
+  std::map<std::string, std::string> values;
+  std::optional<std::string> Value(const std::string& section, const std::string& key) const;
+};
+
+class FakeClock : public Clock {
+ public:
+  LocalTime Now() override { return now; }
+  std::string ShortDate(const LocalTime& t) override;
+  std::string LongTime(const LocalTime& t) override;
+  std::uint64_t TickMs() override { return tickMs; }
+  LocalTime now{2026, 12, 8, 11, 5, 9};
+  std::uint64_t tickMs = 0;
+};
+
+class FakeDialogs : public Dialogs {
+ public:
+  struct Box {
+    std::string text, title;
+    unsigned style;
+  };
+  int MessageBox(const std::string& text, const std::string& title, unsigned style) override;
+  std::vector<Box> shown;
+  std::deque<int> answers;  // answers to give, in order; then kAnswerOk
+};
+
+class FakeSystem : public System {
+ public:
+  std::string ProgramFolder() override { return programFolder; }
+  std::string WindowsDirectory(unsigned) override { return windowsDir; }
+  std::optional<std::string> SpecialFolder(int csidl) override;
+  std::string UserName(unsigned) override { return userName; }
+  bool ClaimSingleInstance() override { return !otherInstance; }
+  void EndProcess() override { ++endProcessCalls; }
+  std::string programFolder = "C:\\Program Files\\Norvane";
+  std::string windowsDir = "C:\\WINDOWS";
+  std::map<int, std::string> specialFolders{
+      {33, "C:\\Users\\ann\\AppData\\Local\\Microsoft\\Windows\\INetCookies"}};
+  std::string userName = "Ann";
+  bool otherInstance = false;
+  int endProcessCalls = 0;
+};
+
+class FakeSound : public Sound {
+ public:
+  struct Played {
+    std::string path;
+    unsigned flags;
+  };
+  void Play(const std::string& path, unsigned flags) override { played.push_back({path, flags}); }
+  std::vector<Played> played;
+};
+
+class FakeShell : public Shell {
+ public:
+  struct Call {
+    std::string verb, file, params, dir;
+    int show;
+  };
+  void Execute(const std::string& verb, const std::string& file, const std::string& params,
+               const std::string& dir, int show) override {
+    calls.push_back({verb, file, params, dir, show});
+  }
+  std::vector<Call> calls;
+};
+
+// ASCII case folding stands in for the user's locale.
+class FakeText : public TextCompare {
+ public:
+  int FindNoCase(const std::string& haystack, const std::string& needle) override;
+};
+
+// Every fake of the seam, wired into one Platform table.
+struct FakePlatform {
+  FakePlatform();
+  FakeFiles files;
+  FakeSettingsStore settings;
+  FakeClock clock;
+  FakeDialogs dialogs;
+  FakeSystem system;
+  FakeSound sound;
+  FakeShell shell;
+  FakeText text;
+  Platform platform;
+};
+
+}  // namespace nv::test
