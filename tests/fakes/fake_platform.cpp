@@ -37,6 +37,7 @@ std::string FakeClock::LongTime(const LocalTime& t) {
 
 int FakeDialogs::MessageBox(const std::string& text, const std::string& title, unsigned style) {
   shown.push_back({text, title, style});
+  if (whileOpen) whileOpen();
   if (answers.empty()) return kAnswerOk;
   int a = answers.front();
   answers.pop_front();
@@ -67,6 +68,9 @@ FakePlatform::FakePlatform() {
   platform.sound = &sound;
   platform.shell = &shell;
   platform.text = &text;
+  platform.desktop = &desktop;
+  platform.timers = &timers;
+  platform.urlCache = &urlCache;
 }
 
 }  // namespace nv::test

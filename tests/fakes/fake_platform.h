@@ -1,11 +1,14 @@
 #pragma once
 #include <deque>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "fakes/fake_desktop.h"
 #include "fakes/fake_files.h"
+#include "fakes/fake_timers.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/platform.h"
@@ -47,6 +50,8 @@ class FakeDialogs : public Dialogs {
   int MessageBox(const std::string& text, const std::string& title, unsigned style) override;
   std::vector<Box> shown;
   std::deque<int> answers;  // answers to give, in order; then kAnswerOk
+  // Runs while a box is open, as the message loop of a modal box would.
+  std::function<void()> whileOpen;
 };
 
 class FakeSystem : public System {
@@ -106,6 +111,9 @@ struct FakePlatform {
   FakeSound sound;
   FakeShell shell;
   FakeText text;
+  FakeDesktop desktop;
+  FakeTimers timers;
+  FakeUrlCache urlCache;
   Platform platform;
 };
 
