@@ -109,13 +109,13 @@ void PopupScanner::CountClosed() {
 }
 
 void PopupScanner::Resume(Pending stage, unsigned ms, void (PopupScanner::*step)()) {
-  pending_ = stage;
   timer_ = s_.platform.timers->StartOnce(ms, [this, step] {
     timer_ = 0;
     RunLoggingFailures(s_.store, [&] { (this->*step)(); });
     pending_ = Pending::None;
     pendingWindow_ = 0;
   });
+  pending_ = stage;  // only once the timer runs, or the step would wait forever
 }
 
 void PopupScanner::CancelPending() {
