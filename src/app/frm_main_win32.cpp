@@ -9,6 +9,8 @@ namespace {
 constexpr char kPanelClass[] = "NorvaneAboutPanel";
 constexpr UINT_PTR kTickTimer = 1;
 constexpr int kCmdOk = 1001;
+constexpr int kLabel2 = 1002;  // the end-to-end tests read the labels by number
+constexpr int kLabel4 = 1004;
 constexpr int kClientW = 380, kClientH = 250;
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr char kThanks[] =
@@ -52,11 +54,11 @@ void MainWindow::BuildAboutControls() {
                            kClientH, hwnd_, nullptr, inst_, this);
   HWND icon = ui::Child(panel_, "STATIC", "", SS_ICON, 16, 16, 32, 32);
   SendMessageA(icon, STM_SETICON, reinterpret_cast<WPARAM>(ui::ProgramIcon(32)), 0);
-  label4_ = ui::Child(panel_, "STATIC", "", SS_LEFT, 64, 24, 300, 20);
+  label4_ = ui::Child(panel_, "STATIC", "", SS_LEFT, 64, 24, 300, 20, kLabel4);
   SendMessageA(label4_, WM_SETFONT, reinterpret_cast<WPARAM>(ui::BoldFont()), FALSE);
   ui::Child(panel_, "BUTTON", "Thank You!", BS_GROUPBOX, 16, 60, 348, 100);
   ui::Child(panel_, "STATIC", kThanks, SS_LEFT, 28, 80, 324, 72);
-  label2_ = ui::Child(panel_, "STATIC", "", SS_LEFT, 16, 172, 348, 20);
+  label2_ = ui::Child(panel_, "STATIC", "", SS_LEFT, 16, 172, 348, 20, kLabel2);
   ui::Child(panel_, "BUTTON", "&OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 284, 208, 80, 26, kCmdOk);
 }
 
