@@ -1,7 +1,7 @@
 #include "app/frm_main_win32.h"
 
 #include "app/resource_ids.h"
-#include "app/win32_ui.h"
+#include "app/controls_win32.h"
 
 namespace nv {
 

@@ -1,4 +1,4 @@
-#include "app/win32_ui.h"
+#include "app/controls_win32.h"
 
 #include <commctrl.h>
 
