@@ -36,14 +36,14 @@ frmMain::frmMain(Platform& p, MainView& view)
 
 void frmMain::Form_Load() {
   if (!platform.system->ClaimSingleInstance()) {
-    platform.dialogs->MessageBox(kAlreadyRunning, kProductTitle, kBoxOk | kBoxCritical);
+    platform.dialogs->Show(kAlreadyRunning, kProductTitle, kBoxOk | kBoxCritical);
     EndWithoutExitSequence();
     return;
   }
   LoadVersionChecker();
   view_.SetAboutVisible(false);
   if (!CheckRequiredFiles()) {
-    platform.dialogs->MessageBox(std::string(kFilesMissing) + kVendorSite, "Error",
+    platform.dialogs->Show(std::string(kFilesMissing) + kVendorSite, "Error",
                                  kBoxOk | kBoxCritical);
     EndWithoutExitSequence();
     return;
@@ -60,7 +60,7 @@ void frmMain::Form_Load() {
 void frmMain::StartUpSteps() {
   std::string windowsDir = platform.system->WindowsDirectory(255);
   if (windowsDir.empty()) {
-    platform.dialogs->MessageBox(kNoWindowsDir, "Error", kBoxOk | kBoxCritical);
+    platform.dialogs->Show(kNoWindowsDir, "Error", kBoxOk | kBoxCritical);
     windowsDir = "C:\\WINDOWS";
   }
   SocketIndex = 0;

@@ -1,6 +1,7 @@
 #include "cookies/cookie_cleaner.h"
 
 #include "cookies/cookie_record.h"
+#include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/files.h"
 #include "platform/text.h"
@@ -43,6 +44,7 @@ void CookieCleaner::CookieStep() {
   ++sweep_;
   SyncAllowList();
   testsThisTick_ = 0;
+  const std::uint64_t start = s_.platform.clock->TickMs();
   const bool deleteAll = lstCk.Empty();
   const std::uint32_t generation = generation_;
   int deletions = 0;
@@ -52,7 +54,7 @@ void CookieCleaner::CookieStep() {
     if (LeftInPlace(name, note)) continue;
     if (!deleteAll) {
       if (note.kept < 0) {
-        if (testsThisTick_ >= kMaxTestsPerTick) continue;  // the next tick goes on
+        if (!MayTestMore(start)) continue;  // the next tick goes on
         note.kept = Kept(name) ? 1 : 0;
       }
       if (note.kept) continue;
@@ -70,6 +72,11 @@ void CookieCleaner::SyncAllowList() {
   if (lstCk.Items() == notedAllowList_) return;
   notedAllowList_ = lstCk.Items();
   for (auto& entry : notes_) entry.second.kept = -1;
+}
+
+bool CookieCleaner::MayTestMore(std::uint64_t sweepStart) {
+  return testsThisTick_ < kMaxTestsPerTick &&
+         s_.platform.clock->TickMs() - sweepStart < kTestingBudgetMs;
 }
 
 // An entry keeps the file when its first occurrence in the name, in any
@@ -135,7 +142,7 @@ void CookieCleaner::ShowKeyWithoutLogin(const std::string& key) {
     explicit BoxOpen(bool& f) : flag(f) { flag = true; }
     ~BoxOpen() { flag = false; }
   } open(keyBoxOpen_);
-  s_.platform.dialogs->MessageBox(key, kBoxTitle, kBoxOk);
+  s_.platform.dialogs->Show(key, kBoxTitle, kBoxOk);
 }
 
 // The cookie's lines, then "<path> deleted on <date and time>". The lines are

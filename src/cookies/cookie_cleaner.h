@@ -36,8 +36,10 @@ class CookieCleaner {
 
   ListBox lstCk;
 
-  // Allow-list tests (one entry against one name) per tick.
-  static constexpr int kMaxTestsPerTick = 5000;
+  // Allow-list tests (one entry against one name) per tick, and the time
+  // they may take; names not yet tested wait for the next tick.
+  static constexpr int kMaxTestsPerTick = 20000;
+  static constexpr std::uint64_t kTestingBudgetMs = 5;
   // Deletions per tick while the allow list is in use; with an empty list
   // every tick deletes one file.
   static constexpr int kMaxDeletionsPerTick = 16;
@@ -51,6 +53,7 @@ class CookieCleaner {
 
   bool DeleteAllSetting();
   void SyncAllowList();
+  bool MayTestMore(std::uint64_t sweepStart);
   bool Kept(const std::string& name);
   bool LeftInPlace(const std::string& name, FileNote& note);
   void NoteLeftInPlace(const std::string& name);

@@ -16,8 +16,10 @@ void Store::LoadListFile(ListBox& list, const std::string& path, const std::stri
   list.Clear();
   try {
     const std::string bytes = files_.ReadAll(path);
+    const auto lines = SplitListLines(bytes);
+    list.Reserve(lines.size());
     std::string entry;
-    for (std::string_view raw : SplitListLines(bytes)) {
+    for (std::string_view raw : lines) {
       if (TrimSpaces(raw).empty()) continue;
       entry.assign(prefix);
       entry.append(raw);

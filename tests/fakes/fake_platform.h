@@ -47,7 +47,7 @@ class FakeDialogs : public Dialogs {
     std::string text, title;
     unsigned style;
   };
-  int MessageBox(const std::string& text, const std::string& title, unsigned style) override;
+  int Show(const std::string& text, const std::string& title, unsigned style) override;
   std::vector<Box> shown;
   std::deque<int> answers;  // answers to give, in order; then kAnswerOk
   // Runs while a box is open, as the message loop of a modal box would.

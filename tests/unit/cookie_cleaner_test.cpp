@@ -3,6 +3,7 @@
 #include "cookies/cookie_cleaner.h"
 #include "cookies/cookie_record.h"
 #include "fakes/fake_platform.h"
+#include "platform/text.h"
 
 namespace nv {
 namespace {
@@ -218,6 +219,22 @@ TEST_F(CookieTest, WorkPerTickIsBounded) {
   EXPECT_EQ(Deleted(), 2 + CookieCleaner::kMaxDeletionsPerTick);
   cleaner.CookieStep();
   EXPECT_EQ(Deleted(), 2 + CookieCleaner::kMaxDeletionsPerTick + 4);
+}
+
+// Each test takes a millisecond here: the sweep stops testing after its budget.
+TEST_F(CookieTest, TestingNamesStopsWhenTheTicksTimeIsUsedUp) {
+  struct SlowText : TextCompare {
+    test::FakeClock& clock;
+    explicit SlowText(test::FakeClock& c) : clock(c) {}
+    int FindNoCase(const std::string&, const std::string&) override { return ++clock.tickMs, 0; }
+  } slow(fp.clock);
+  fp.platform.text = &slow;
+  AllowList("mail\r\n");
+  for (int i = 0; i < 10; ++i) Put("c" + std::to_string(i) + ".txt", Cookie("c.example/"));
+  cleaner.CookieStep();
+  EXPECT_EQ(Deleted(), static_cast<int>(CookieCleaner::kTestingBudgetMs));
+  cleaner.CookieStep();
+  EXPECT_EQ(Deleted(), 2 * static_cast<int>(CookieCleaner::kTestingBudgetMs));
 }
 
 TEST_F(CookieTest, EmptyOrMissingFolderDoesNothing) {
