@@ -4,6 +4,7 @@
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/files.h"
+#include "platform/folder_watch.h"
 #include "platform/text.h"
 #include "platform/url_cache.h"
 #include "store/logs.h"
@@ -21,6 +22,7 @@ void CookieCleaner::KillCookies(bool enabled) {
   lstCk.Clear();
   notes_.clear();
   ++generation_;
+  unfinished_ = true;  // a fresh start sweeps the whole folder again
   if (!enabled || DeleteAllSetting()) return;
   s_.store.LoadListFile(lstCk, s_.store.Path(paths::kCookiesList));
 }
@@ -40,10 +42,18 @@ bool CookieCleaner::DeleteAllSetting() {
 void CookieCleaner::CookieStep() {
   // The empty-login box waits for the user; later ticks leave the folder alone.
   if (keyBoxOpen_) return;
+  const bool listChanged = SyncAllowList();
+  const bool namesChanged = s_.platform.folderWatch->NamesChanged(folder_);
+  if (listChanged || namesChanged || unfinished_ || LeftFileChanged()) Sweep();
+}
+
+// Every listed name, in listing order: kept names stay, the others are
+// deleted. Stops early when the tick's budget is spent; the next tick goes on.
+void CookieCleaner::Sweep() {
   const std::vector<std::string> names = s_.platform.files->List(folder_, kCookiePattern);
   ++sweep_;
-  SyncAllowList();
   testsThisTick_ = 0;
+  unfinished_ = false;
   const std::uint64_t start = s_.platform.clock->TickMs();
   const bool deleteAll = lstCk.Empty();
   const std::uint32_t generation = generation_;
@@ -53,25 +63,37 @@ void CookieCleaner::CookieStep() {
     note.sweep = sweep_;
     if (LeftInPlace(name, note)) continue;
     if (!deleteAll) {
-      if (note.kept < 0) {
-        if (!MayTestMore(start)) continue;  // the next tick goes on
-        note.kept = Kept(name) ? 1 : 0;
+      if (note.kept < 0 && !MayTestMore(start)) {
+        unfinished_ = true;
+        continue;
       }
+      if (note.kept < 0) note.kept = Kept(name) ? 1 : 0;
       if (note.kept) continue;
     }
     const Outcome outcome = DeleteCookie(name);
     if (generation != generation_) return;  // the lists were reloaded meanwhile
     if (outcome == Outcome::NoSite || outcome == Outcome::NotRemoved) NoteLeftInPlace(name);
-    if (outcome == Outcome::Deleted && (deleteAll || ++deletions == kMaxDeletionsPerTick)) break;
+    if (outcome == Outcome::Deleted && (deleteAll || ++deletions == kMaxDeletionsPerTick)) {
+      unfinished_ = true;
+      break;
+    }
   }
   ForgetUnlisted(names.size());
 }
 
 // The verdicts hold only for the list they were made with.
-void CookieCleaner::SyncAllowList() {
-  if (lstCk.Items() == notedAllowList_) return;
+bool CookieCleaner::SyncAllowList() {
+  if (lstCk.Items() == notedAllowList_) return false;
   notedAllowList_ = lstCk.Items();
   for (auto& entry : notes_) entry.second.kept = -1;
+  return true;
+}
+
+// A file left in place may have been rewritten without a change of name.
+bool CookieCleaner::LeftFileChanged() {
+  for (const auto& [name, note] : notes_)
+    if (note.leftSize >= 0 && s_.platform.files->Size(PathOf(name)) != note.leftSize) return true;
+  return false;
 }
 
 bool CookieCleaner::MayTestMore(std::uint64_t sweepStart) {

@@ -12,12 +12,13 @@ namespace nv {
 // Deletes cookie files of sites that are not on the cookie allow list, with
 // their Internet-cache entries; logs and counts each deletion.
 //
-// The sweep lists the folder on every tick, but remembers per file name what
-// it already knows, so an unchanged folder costs a listing and a few lookups:
-// whether the allow list keeps the name (the name and the list alone decide),
-// and whether the file had to be left in place (until its size changes).
-// Work per tick is bounded, so a large folder or list is handled over a few
-// ticks instead of freezing the program.
+// The sweep remembers per file name what it already knows: whether the allow
+// list keeps the name (the name and the list alone decide), and whether the
+// file had to be left in place (until its size changes). So a tick lists the
+// folder only when its names changed, the list changed or work is left over,
+// and a sweep over known names costs a listing and a few lookups. Work per
+// tick is bounded, so a large folder or list is handled over a few ticks
+// instead of freezing the program.
 class CookieCleaner {
  public:
   enum class Outcome { Nothing, Deleted, NoSite, NotRemoved };
@@ -52,7 +53,9 @@ class CookieCleaner {
   };
 
   bool DeleteAllSetting();
-  void SyncAllowList();
+  void Sweep();
+  bool SyncAllowList();
+  bool LeftFileChanged();
   bool MayTestMore(std::uint64_t sweepStart);
   bool Kept(const std::string& name);
   bool LeftInPlace(const std::string& name, FileNote& note);
@@ -69,6 +72,7 @@ class CookieCleaner {
   std::uint32_t sweep_ = 0;
   std::uint32_t generation_ = 0;  // changes whenever KillCookies runs
   int testsThisTick_ = 0;
+  bool unfinished_ = true;  // the last sweep stopped early or never ran
   bool keyBoxOpen_ = false;
 };
 

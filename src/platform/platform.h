@@ -15,6 +15,7 @@ class Desktop;
 class Network;
 class Timers;
 class UrlCache;
+class FolderWatch;
 
 // The seam as one table: every OS service the core may use. The Win32 layer
 // fills it with real implementations, tests with fakes. A subsystem that does
@@ -33,6 +34,7 @@ struct Platform {
   Network* net = nullptr;
   Timers* timers = nullptr;
   UrlCache* urlCache = nullptr;
+  FolderWatch* folderWatch = nullptr;
 };
 
 }  // namespace nv

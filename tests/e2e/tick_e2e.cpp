@@ -87,7 +87,7 @@ class Tick : public ::testing::Test {
   void TearDown() override { RemoveCookies(); }
   void RemoveCookies() {
     for (const char* name : {"ann@news[1].txt", "ann@ads[1].txt", "news@ads[2].txt", "a-bad.txt",
-                             "index.dat", "ann@ads[1].dat"})
+                             "ann@ads[3].txt", "ann@ads[1].dat"})
       RemoveFile(cookies + "\\" + name);
   }
   // Waits while the window stays in front, the way a popup would sit there.
@@ -188,6 +188,12 @@ TEST_F(Tick, CookiesOfSitesNotAllowedAreDeletedLoggedAndCounted) {
   ASSERT_GE(log.size(), 6u);
   EXPECT_EQ(log.substr(log.size() - 6), "\r\n\r\n\r\n");
   EXPECT_EQ(log.find("news[1]"), std::string::npos);
+
+  // A cookie the browser writes while the program runs goes too.
+  WriteFile(cookies + "\\ann@ads[3].txt", Cookie("ads.example/late/"));
+  EXPECT_TRUE(WaitUntil([&] { return !Exists(cookies + "\\ann@ads[3].txt"); }));
+  EXPECT_TRUE(WaitUntil([&] { return app.StatusLine() == "Banner Ads:0 Deleted Cookies:3 Blocked Popups:0"; }))
+      << app.StatusLine();
   app.Close();
   EXPECT_TRUE(app.WaitExit());
 }

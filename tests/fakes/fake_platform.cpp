@@ -71,6 +71,7 @@ FakePlatform::FakePlatform() {
   platform.desktop = &desktop;
   platform.timers = &timers;
   platform.urlCache = &urlCache;
+  platform.folderWatch = &folderWatch;
 }
 
 }  // namespace nv::test

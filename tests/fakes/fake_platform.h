@@ -114,6 +114,7 @@ struct FakePlatform {
   FakeDesktop desktop;
   FakeTimers timers;
   FakeUrlCache urlCache;
+  FakeFolderWatch folderWatch;
   Platform platform;
 };
 

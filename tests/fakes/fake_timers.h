@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/folder_watch.h"
 #include "platform/timers.h"
 #include "platform/url_cache.h"
 
@@ -39,6 +40,21 @@ class FakeUrlCache : public UrlCache {
     return true;
   }
   std::vector<std::string> deleted;
+};
+
+// Reports name changes as the test says; by default every call sees one, so
+// a sweep lists the folder on every tick.
+class FakeFolderWatch : public FolderWatch {
+ public:
+  bool NamesChanged(const std::string&) override {
+    ++calls;
+    const bool answer = changed;
+    changed = always;
+    return answer;
+  }
+  bool always = true;   // the answer after the next one
+  bool changed = true;  // the next answer
+  int calls = 0;
 };
 
 }  // namespace nv::test

@@ -192,6 +192,7 @@ TEST_F(CookieTest, EmptyLoginShowsTheKeyAndTheBoxDoesNotPileUp) {
 TEST_F(CookieTest, KeptVerdictsFollowChangesOfTheAllowList) {
   Put("ann@news[1].txt", Cookie("news.example/"));
   AllowList("news\r\n");
+  fp.folderWatch.always = false;
   cleaner.CookieStep();
   EXPECT_TRUE(Has("ann@news[1].txt"));
   cleaner.lstCk.Clear();
@@ -219,6 +220,39 @@ TEST_F(CookieTest, WorkPerTickIsBounded) {
   EXPECT_EQ(Deleted(), 2 + CookieCleaner::kMaxDeletionsPerTick);
   cleaner.CookieStep();
   EXPECT_EQ(Deleted(), 2 + CookieCleaner::kMaxDeletionsPerTick + 4);
+}
+
+// Without a change of names the folder is not listed again, unless work is
+// left over or a file left in place was rewritten.
+TEST_F(CookieTest, QuietFolderIsListedOnlyWhenThereIsSomethingToDo) {
+  Put("ann@news[1].txt", Cookie("news.example/"));
+  AllowList("news\r\n");
+  fp.folderWatch.always = false;
+  cleaner.CookieStep();
+  Put("ann@ads[1].txt", Cookie("ads.example/"));  // not yet reported by the watch
+  cleaner.CookieStep();
+  EXPECT_TRUE(Has("ann@ads[1].txt"));
+  fp.folderWatch.changed = true;
+  cleaner.CookieStep();
+  EXPECT_FALSE(Has("ann@ads[1].txt"));
+
+  cleaner.lstCk.Clear();  // delete-all: one per tick, on until the folder is empty
+  Put("b.txt", Cookie("b.example/"));
+  Put("c.txt", Cookie("c.example/"));
+  fp.folderWatch.changed = true;
+  for (int i = 0; i < 3; ++i) cleaner.CookieStep();
+  EXPECT_FALSE(Has("b.txt"));
+  EXPECT_FALSE(Has("c.txt"));
+  EXPECT_FALSE(Has("ann@news[1].txt"));
+
+  Put("d.txt", "no site\n");
+  fp.folderWatch.changed = true;
+  cleaner.CookieStep();
+  cleaner.CookieStep();
+  EXPECT_TRUE(Has("d.txt"));
+  Put("d.txt", Cookie("d.example/"));  // rewritten in place
+  cleaner.CookieStep();
+  EXPECT_FALSE(Has("d.txt"));
 }
 
 // Each test takes a millisecond here: the sweep stops testing after its budget.

@@ -14,6 +14,7 @@ Win32Platform::Win32Platform() {
   platform.desktop = &desktop;
   platform.timers = &timers;
   platform.urlCache = &urlCache;
+  platform.folderWatch = &folderWatch;
 }
 
 }  // namespace nv

@@ -2,6 +2,7 @@
 #include "platform/platform.h"
 #include "platform/win32/win32_desktop.h"
 #include "platform/win32/win32_files.h"
+#include "platform/win32/win32_folder_watch.h"
 #include "platform/win32/win32_services.h"
 #include "platform/win32/win32_timers.h"
 #include "platform/win32/win32_url_cache.h"
@@ -22,6 +23,7 @@ struct Win32Platform {
   Win32Desktop desktop;
   Win32Timers timers;
   Win32UrlCache urlCache;
+  Win32FolderWatch folderWatch;
   Platform platform;
 };
 
