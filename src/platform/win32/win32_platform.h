@@ -2,6 +2,7 @@
 #include "platform/platform.h"
 #include "platform/win32/win32_files.h"
 #include "platform/win32/win32_services.h"
+#include "platform/win32/win32_tray.h"
 
 namespace nv {
 
@@ -16,6 +17,7 @@ struct Win32Platform {
   Win32Sound sound;
   Win32Shell shell;
   Win32Text text;
+  Win32Tray tray;
   Platform platform;
 };
 
