@@ -1,6 +1,9 @@
 #include "app/frm_main_win32.h"
 
+#include "app/frm_help_win32.h"
 #include "app/resource_ids.h"
+#include "app/tray_menu.h"
+#include "store/paths.h"
 #include "app/controls_win32.h"
 
 namespace nv {
@@ -11,6 +14,7 @@ constexpr UINT_PTR kTickTimer = 1;
 constexpr int kCmdOk = 1001;
 constexpr int kLabel2 = 1002;  // the end-to-end tests read the labels by number
 constexpr int kLabel4 = 1004;
+constexpr int kMenuBase = 3000;  // menu item numbers: kMenuBase + MenuCommand
 constexpr int kClientW = 380, kClientH = 250;
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr char kThanks[] =
@@ -41,7 +45,9 @@ MainWindow::MainWindow(HINSTANCE inst, Win32Platform& platform) : inst_(inst), p
   hwnd_ = CreateWindowExA(0, kClass, kCaption, kStyle, CW_USEDEFAULT, CW_USEDEFAULT, outer.cx, outer.cy,
                           nullptr, nullptr, inst, this);
   platform_.shell.owner = hwnd_;
+  taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
   BuildAboutControls();
+  BuildTrayMenu();
   ui::CenterOnScreen(hwnd_);
   core_ = std::make_unique<frmMain>(platform_.platform, *this);
 }
@@ -75,19 +81,58 @@ void MainWindow::SetAboutVisible(bool visible) {
   if (visible) SetForegroundWindow(hwnd_);
 }
 
-void MainWindow::SetMenuCheck(MenuItem, bool) {}
-void MainWindow::ShowTrayMenu() {}
-void MainWindow::ShowHelp() {}
+void MainWindow::BuildTrayMenu() {
+  menu_ = CreatePopupMenu();
+  for (const MenuEntry& e : kTrayMenu) {
+    if (e.command == MenuCommand::None) AppendMenuA(menu_, MF_SEPARATOR, 0, nullptr);
+    else AppendMenuA(menu_, MF_STRING, kMenuBase + static_cast<int>(e.command), e.caption);
+  }
+}
+
+std::uintptr_t MainWindow::IconHandle() { return reinterpret_cast<std::uintptr_t>(ui::ProgramIcon(16)); }
+
+void MainWindow::SetMenuCheck(MenuItem item, bool checked) {
+  const MenuCommand command = item == MenuItem::BlockAds      ? MenuCommand::BlockAds
+                              : item == MenuItem::KillCookies ? MenuCommand::KillCookies
+                                                              : MenuCommand::BlockPopups;
+  CheckMenuItem(menu_, kMenuBase + static_cast<int>(command), MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+}
+
+// The owner must be in front while the menu is up, and must get a message
+// afterwards, or the menu would stay open when the user clicks elsewhere.
+void MainWindow::ShowTrayMenu() {
+  POINT pt{};
+  GetCursorPos(&pt);
+  SetForegroundWindow(hwnd_);
+  TrackPopupMenu(menu_, TPM_LEFTALIGN | TPM_RIGHTBUTTON, pt.x, pt.y, 0, hwnd_, nullptr);
+  PostMessageA(hwnd_, WM_NULL, 0, 0);
+}
+
+void MainWindow::ShowHelp() {
+  HelpWindow::Show(inst_, platform_.files, core_->store.Path(paths::kHelpText));
+}
+
+// The settings dialog is not part of this build; the tray's clicks that would
+// open it do nothing yet.
 void MainWindow::ShowSettings() {}
 void MainWindow::CloseSettings() {}
 void MainWindow::ShowLiveUpdate() {}
 
 void MainWindow::OnCommand(int id) {
   if (id == kCmdOk) core_->cmdOk_Click();
+  else if (id > kMenuBase) core_->OnMenuCommand(static_cast<MenuCommand>(id - kMenuBase));
 }
 
 LRESULT MainWindow::Handle(UINT m, WPARAM w, LPARAM l) {
+  if (m == taskbarCreated_ && m != 0) {
+    core_->OnTaskbarCreated();
+    return 0;
+  }
   switch (m) {
+    case WM_MOUSEMOVE:
+      // The tray callback: the tray event stands where the x position would.
+      core_->Form_MouseMove(static_cast<int>(LOWORD(l)));
+      return 0;
     case WM_TIMER:
       if (w == kTickTimer) core_->Timer_Timer();
       return 0;

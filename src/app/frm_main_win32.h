@@ -32,6 +32,8 @@ class MainWindow : public MainView {
   void ShowSettings() override;
   void CloseSettings() override;
   void ShowLiveUpdate() override;
+  std::uintptr_t WindowHandle() override { return reinterpret_cast<std::uintptr_t>(hwnd_); }
+  std::uintptr_t IconHandle() override;
 
  private:
   static LRESULT CALLBACK Proc(HWND h, UINT m, WPARAM w, LPARAM l);
@@ -39,11 +41,14 @@ class MainWindow : public MainView {
   LRESULT Handle(UINT m, WPARAM w, LPARAM l);
   void BuildAboutControls();
   void OnCommand(int id);
+  void BuildTrayMenu();
 
   HINSTANCE inst_;
   Win32Platform& platform_;
   HWND hwnd_ = nullptr;
   HWND panel_ = nullptr, label4_ = nullptr, label2_ = nullptr;
+  HMENU menu_ = nullptr;
+  UINT taskbarCreated_ = 0;
   std::unique_ptr<frmMain> core_;
 };
 

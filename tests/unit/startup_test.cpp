@@ -88,6 +88,7 @@ TEST_F(StartupTest, FirstStartTakesTheBackupAndSwitchesOnTheDefaultFeatures) {
 TEST_F(StartupTest, BackupIsKeptWhenTheLastRunDidNotExitCleanly) {
   fp.settings.values["Data\\Restore"] = "False";
   fp.files.Put(Path("\\data\\hosts.bak"), "older\r\n\r\n\r\n");
+  fp.files.Put(kHosts, "127.0.0.1 ads.example\r\n\r\n\r\n");  // left by a killed run
   Start();
   EXPECT_EQ(fp.files.Get(Path("\\data\\hosts.bak")), "older\r\n\r\n\r\n");
 }
@@ -184,6 +185,24 @@ TEST_F(StartupTest, CloseRequestOfAnyKindRunsTheExitSequenceOnceAndIsNotCancelle
   EXPECT_EQ(cancel, 0);
   main->ExitSequence();
   EXPECT_EQ(fp.system.endProcessCalls, 1);
+}
+
+}  // namespace
+}  // namespace nv
+
+namespace nv {
+namespace {
+
+TEST_F(StartupTest, ExitBeforeThisRunTookItsBackupLeavesHostsAndSwitchesAlone) {
+  fp.files.Put(Path("\\data\\hosts.bak"), "stale backup\r\n\r\n\r\n");
+  fp.settings.values["Data\\AdBlock"] = "True";
+  main = std::make_unique<frmMain>(fp.platform, view);
+  main->HostsPath = kHosts;
+  main->ExitSequence();  // as when port 80 is taken during start-up
+  EXPECT_EQ(fp.files.Get(kHosts), "# mine\r\n127.0.0.1 localhost  \r\n\r\n");
+  EXPECT_EQ(Setting("AdBlock"), "True") << "a failed start must not store the switches as off";
+  EXPECT_EQ(Setting("Restore"), "True");
+  EXPECT_TRUE(fp.dialogs.shown.empty());
 }
 
 }  // namespace

@@ -11,6 +11,7 @@ Win32Platform::Win32Platform() {
   platform.sound = &sound;
   platform.shell = &shell;
   platform.text = &text;
+  platform.tray = &tray;
   platform.desktop = &desktop;
   platform.timers = &timers;
   platform.urlCache = &urlCache;

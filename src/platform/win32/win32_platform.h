@@ -4,6 +4,7 @@
 #include "platform/win32/win32_files.h"
 #include "platform/win32/win32_folder_watch.h"
 #include "platform/win32/win32_services.h"
+#include "platform/win32/win32_tray.h"
 #include "platform/win32/win32_timers.h"
 #include "platform/win32/win32_url_cache.h"
 
@@ -20,6 +21,7 @@ struct Win32Platform {
   Win32Sound sound;
   Win32Shell shell;
   Win32Text text;
+  Win32Tray tray;
   Win32Desktop desktop;
   Win32Timers timers;
   Win32UrlCache urlCache;
