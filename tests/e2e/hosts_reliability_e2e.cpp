@@ -209,12 +209,13 @@ TEST(HostsReliability, UserLinesSurviveEveryStartSwitchKillAndExit) {
   const std::string folder = InstallFresh("reliability");
   Watcher watcher(AllowedContents(folder));
   Walk walk(folder, seed);
-  for (int i = 0; i < kSteps; ++i) walk.Step();
+  const int steps = GetEnvironmentVariableA("NV_STEPS", env, sizeof env) ? atoi(env) : kSteps;
+  for (int i = 0; i < steps; ++i) walk.Step();
   walk.Finish();
   watcher.Stop();
 
   std::printf("seed %u: %d steps, %d kill points survived, %ld observations of the HOSTS file\n", seed,
-              kSteps, walk.kills_, watcher.reads_);
+              steps, walk.kills_, watcher.reads_);
   EXPECT_EQ(ReadFile(HostsPath()), kUserListForm) << "seed " << seed;
   for (const std::string& b : watcher.bad_) ADD_FAILURE() << "seed " << seed << ": observed HOSTS [" << b << "]";
   for (const std::string& p : walk.problems_) ADD_FAILURE() << "seed " << seed << ": " << p;

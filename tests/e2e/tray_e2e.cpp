@@ -21,6 +21,13 @@ class Tray : public ::testing::Test {
     folder = InstallFresh(::testing::UnitTest::GetInstance()->current_test_info()->name());
   }
   bool HostsBlocked() { return ReadFile(HostsPath()).rfind("127.0.0.1 101com.com\r\n", 0) == 0; }
+  // Starts the program, picks "&Help" and returns the help window's text box.
+  HWND OpenHelp(Norvane& app, HWND& help) {
+    if (!app.Start() || !app.WaitRunning() || !app.PickMenuItem(kHelp)) return nullptr;
+    if (!WaitUntil([&] { return (help = FindTopWindow("", "Help!", app.pid())) != nullptr; })) return nullptr;
+    HWND text = FindDescendant(help, "RICHEDIT50W", "");
+    return text ? text : FindDescendant(help, "RichEdit20A", "");
+  }
   std::string folder;
 };
 
@@ -76,13 +83,8 @@ TEST_F(Tray, AboutShowsTheStatusOkHidesItAndClosingItEndsTheProgram) {
 
 TEST_F(Tray, HelpShowsTheHelpTextAndCloseDestroysIt) {
   Norvane app(folder);
-  ASSERT_TRUE(app.Start());
-  ASSERT_TRUE(app.WaitRunning());
-  ASSERT_TRUE(app.PickMenuItem(kHelp));
   HWND help = nullptr;
-  ASSERT_TRUE(WaitUntil([&] { return (help = FindTopWindow("", "Help!", app.pid())) != nullptr; }));
-  HWND text = FindDescendant(help, "RICHEDIT50W", "");
-  if (!text) text = FindDescendant(help, "RichEdit20A", "");
+  HWND text = OpenHelp(app, help);
   ASSERT_TRUE(text);
   EXPECT_NE(TextOf(text).find("Norvane keeps banner ads"), std::string::npos) << TextOf(text);
   EXPECT_TRUE(FindDescendant(help, "Static", "For Online help, Please visit our site. http://www.norvane.example"));
@@ -99,13 +101,8 @@ TEST_F(Tray, HelpShowsTheHelpTextAndCloseDestroysIt) {
 TEST_F(Tray, HelpWithoutItsFileSaysSoInOneLine) {
   RemoveFile(folder + "\\help.rtf");
   Norvane app(folder);
-  ASSERT_TRUE(app.Start());
-  ASSERT_TRUE(app.WaitRunning());
-  ASSERT_TRUE(app.PickMenuItem(kHelp));
   HWND help = nullptr;
-  ASSERT_TRUE(WaitUntil([&] { return (help = FindTopWindow("", "Help!", app.pid())) != nullptr; }));
-  HWND text = FindDescendant(help, "RICHEDIT50W", "");
-  if (!text) text = FindDescendant(help, "RichEdit20A", "");
+  HWND text = OpenHelp(app, help);
   ASSERT_TRUE(text);
   EXPECT_EQ(TextOf(text), "The help file " + folder + "\\help.rtf could not be read.");
   app.Close();

@@ -122,28 +122,31 @@ std::string TextOf(HWND h) {
   return buf;
 }
 
+namespace {
+struct BoxSearch {
+  std::string title;
+  std::optional<Box> found;
+};
+
+BOOL CALLBACK MatchBox(HWND h, LPARAM p) {
+  auto* s = reinterpret_cast<BoxSearch*>(p);
+  char cls[64] = {};
+  GetClassNameA(h, cls, sizeof cls);
+  if (std::string(cls) != "#32770" || !IsWindowVisible(h) || WindowText(h) != s->title) return TRUE;
+  Box b;
+  b.hwnd = h;
+  b.title = s->title;
+  GetWindowThreadProcessId(h, &b.pid);
+  if (HWND t = GetDlgItem(h, 0xFFFF)) b.text = WindowText(t);
+  s->found = b;
+  return FALSE;
+}
+}  // namespace
+
 // A message box is a dialog whose static control 0xFFFF holds the text.
 std::optional<Box> FindBox(const std::string& title) {
-  struct Search {
-    std::string title;
-    std::optional<Box> found;
-  } s{title, std::nullopt};
-  EnumWindows(
-      [](HWND h, LPARAM p) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(p);
-        char cls[64] = {};
-        GetClassNameA(h, cls, sizeof cls);
-        if (std::string(cls) != "#32770" || !IsWindowVisible(h)) return TRUE;
-        if (WindowText(h) != s->title) return TRUE;
-        Box b;
-        b.hwnd = h;
-        b.title = s->title;
-        GetWindowThreadProcessId(h, &b.pid);
-        if (HWND t = GetDlgItem(h, 0xFFFF)) b.text = WindowText(t);
-        s->found = b;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&s));
+  BoxSearch s{title, std::nullopt};
+  EnumWindows(MatchBox, reinterpret_cast<LPARAM>(&s));
   return s.found;
 }
 
