@@ -53,7 +53,8 @@ void CookieCleaner::Sweep() {
   const std::vector<std::string> names = s_.platform.files->List(folder_, kCookiePattern);
   ++sweep_;
   testsThisTick_ = 0;
-  unfinished_ = false;
+  unfinished_ = true;  // until the loop has seen every name; a failure leaves it so
+  bool complete = true;
   const std::uint64_t start = s_.platform.clock->TickMs();
   const bool deleteAll = lstCk.Empty();
   const std::uint32_t generation = generation_;
@@ -64,7 +65,7 @@ void CookieCleaner::Sweep() {
     if (LeftInPlace(name, note)) continue;
     if (!deleteAll) {
       if (note.kept < 0 && !MayTestMore(start)) {
-        unfinished_ = true;
+        complete = false;
         continue;
       }
       if (note.kept < 0) note.kept = Kept(name) ? 1 : 0;
@@ -74,10 +75,11 @@ void CookieCleaner::Sweep() {
     if (generation != generation_) return;  // the lists were reloaded meanwhile
     if (outcome == Outcome::NoSite || outcome == Outcome::NotRemoved) NoteLeftInPlace(name);
     if (outcome == Outcome::Deleted && (deleteAll || ++deletions == kMaxDeletionsPerTick)) {
-      unfinished_ = true;
+      complete = false;
       break;
     }
   }
+  unfinished_ = !complete;
   ForgetUnlisted(names.size());
 }
 

@@ -255,6 +255,19 @@ TEST_F(CookieTest, QuietFolderIsListedOnlyWhenThereIsSomethingToDo) {
   EXPECT_FALSE(Has("d.txt"));
 }
 
+TEST_F(CookieTest, ASweepCutShortByAFailureIsTakenUpOnTheNextTick) {
+  fp.settings.values["Settings\\All"] = "1";
+  cleaner.KillCookies(true);
+  fp.folderWatch.always = false;
+  Put("a.txt", Cookie("a.example/"));
+  Put("b.txt", Cookie("b.example/"));
+  fp.files.failWrites.insert("c:\\n\\cookies.log");
+  EXPECT_THROW(cleaner.CookieStep(), AppError);
+  fp.files.failWrites.clear();
+  cleaner.CookieStep();
+  EXPECT_FALSE(Has("b.txt"));
+}
+
 // Each test takes a millisecond here: the sweep stops testing after its budget.
 TEST_F(CookieTest, TestingNamesStopsWhenTheTicksTimeIsUsedUp) {
   struct SlowText : TextCompare {
