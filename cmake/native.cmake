@@ -41,3 +41,7 @@ foreach(suite ${NV_E2E_SUITES})
   add_test(NAME e2e.${suite} COMMAND ${CMAKE_SOURCE_DIR}/tools/e2e ${suite})
   set_tests_properties(e2e.${suite} PROPERTIES RESOURCE_LOCK wine TIMEOUT 900)
 endforeach()
+
+# The XP-style button gallery under Wine: GDI against the raster rendering.
+add_test(NAME gallery COMMAND ${CMAKE_SOURCE_DIR}/tools/gallery)
+set_tests_properties(gallery PROPERTIES RESOURCE_LOCK wine TIMEOUT 600)

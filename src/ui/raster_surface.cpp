@@ -80,6 +80,13 @@ TextExtent RasterSurface::MeasureText(const std::string& text, const Rect& withi
   return {widest * kCellWidth + 2, static_cast<int>(lines.size()) * kLineHeight};
 }
 
+namespace {
+Rect Intersect(const Rect& a, const Rect& b) {
+  return {std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right), std::min(a.bottom, b.bottom)};
+}
+}  // namespace
+
+// Like DrawTextExA without no-clip, nothing lands outside the rectangle.
 void RasterSurface::DrawText(const std::string& text, const Rect& r, Rgb colour, const FontSpec&) {
   textAreas_.push_back(r);
   ShownText shown = StripPrefixes(text);
@@ -89,8 +96,8 @@ void RasterSurface::DrawText(const std::string& text, const Rect& r, Rgb colour,
     int n = static_cast<int>(l.end - l.begin);
     int x = r.left + (r.Width() - n * kCellWidth) / 2;
     for (size_t i = l.begin; i < l.end; ++i, x += kCellWidth) {
-      if (shown.text[i] != ' ') FillBox({x, y + 1, x + kGlyphWidth, y + 1 + kGlyphHeight}, colour);
-      if (static_cast<int>(i) == shown.underline) FillBox({x, y + 9, x + kGlyphWidth, y + 10}, colour);
+      if (shown.text[i] != ' ') FillBox(Intersect({x, y + 1, x + kGlyphWidth, y + 1 + kGlyphHeight}, r), colour);
+      if (static_cast<int>(i) == shown.underline) FillBox(Intersect({x, y + 9, x + kGlyphWidth, y + 10}, r), colour);
     }
     y += kLineHeight;
   }
