@@ -35,7 +35,7 @@ std::string FakeClock::LongTime(const LocalTime& t) {
   return buf;
 }
 
-int FakeDialogs::MessageBox(const std::string& text, const std::string& title, unsigned style) {
+int FakeDialogs::Show(const std::string& text, const std::string& title, unsigned style) {
   shown.push_back({text, title, style});
   if (answers.empty()) return kAnswerOk;
   int a = answers.front();
@@ -67,6 +67,7 @@ FakePlatform::FakePlatform() {
   platform.sound = &sound;
   platform.shell = &shell;
   platform.text = &text;
+  platform.tray = &tray;
 }
 
 }  // namespace nv::test
