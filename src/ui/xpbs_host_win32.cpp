@@ -1,7 +1,6 @@
 // Container services and window operations of an XP-style button window.
 #include "ui/xpbs_window_win32.h"
 
-#include <mmsystem.h>
 #include <shellapi.h>
 
 #include "ui/xpbs_win32.h"
@@ -125,10 +124,6 @@ bool XpBsWin32Host::PointerOverControl() {
 }
 
 void XpBsWin32Host::CaptureMouse() { SetCapture(window_); }
-
-void XpBsSound::Play(const std::string& path, unsigned flags) {
-  PlaySoundA(path.c_str(), nullptr, flags);
-}
 
 void XpBsParentNotifier::Click() {
   SendMessageA(GetParent(window_), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(window_), BN_CLICKED),

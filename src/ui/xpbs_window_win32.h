@@ -3,8 +3,8 @@
 // child window, the events sent on to the parent, and the control itself.
 #include <windows.h>
 
-#include "platform/sound.h"
 #include "platform/win32/gdi_surface.h"
+#include "platform/win32/win32_services.h"
 #include "ui/xp_host.h"
 #include "ui/xpbs.h"
 #include "ui/xpbs_events.h"
@@ -72,18 +72,12 @@ class XpBsParentNotifier : public XpBsEvents {
   HWND window_;
 };
 
-// PlaySoundA, for the click sound.
-class XpBsSound : public Sound {
- public:
-  void Play(const std::string& path, unsigned flags) override;
-};
-
 struct XpBsWindow {
   XpBsWindow(HWND window, std::string displayName)
       : host(window, std::move(displayName)), notifier(window), button(host, sound, notifier) {}
   XpBsWin32Host host;
   XpBsParentNotifier notifier;
-  XpBsSound sound;
+  Win32Sound sound;
   XpBs button;
 };
 
