@@ -55,6 +55,7 @@ struct XpProps {
   bool XPDefaultColors = true;
   OleColor BackColor = 0x8000000F;
   OleColor ForeColor = 0x80000012;
+  // Kept and saved only: a sound at every pass of the pointer would be a nuisance.
   std::string SoundOver = ".\\resources\\over.wav";
   std::string SoundClick = ".\\resources\\click.wav";
   bool DefCurHand = false;

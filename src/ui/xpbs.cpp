@@ -64,7 +64,7 @@ void XpBs::SetButtonStyle(std::int32_t v) {
     Changed("TransparentBG");
   }
   Changed("ButtonStyle");
-  Resize(w_, h_);
+  Resize(host_.BackBuffer().Width(), host_.BackBuffer().Height());
 }
 
 void XpBs::SetPicturePosition(std::int32_t v) {
