@@ -45,10 +45,10 @@ std::string DisplayNameOf(HWND w, const CREATESTRUCTA* cs) {
 // A dialog's font arriving later replaces the caption font while the
 // control still follows its container.
 void TakeAmbientFont(XpBsWindow& x, HFONT font) {
-  FontSpec spec = FontSpecOf(font);
+  FontSpec wanted = FontSpecOf(font);
   const bool following = x.button.Font() == x.host.ambientFont;
-  x.host.ambientFont = spec;
-  if (following) x.button.SetFont(spec);
+  x.host.ambientFont = wanted;
+  if (following) x.button.SetFont(wanted);
 }
 
 LRESULT Mouse(XpBsWindow& x, HWND w, UINT msg, WPARAM wp, LPARAM lp) {
