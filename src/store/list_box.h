@@ -1,7 +1,8 @@
 #pragma once
+#include <cstdint>
 #include <optional>
 #include <string>
-#include <unordered_map>
+#include <string_view>
 #include <vector>
 
 namespace nv {
@@ -25,16 +26,14 @@ class ListBox {
   void RemoveAt(int index);
   void Clear();
   // Room for n entries, so that a large load does not rehash as it grows.
-  void Reserve(size_t n) {
-    items_.reserve(n);
-    index_.reserve(n);
-  }
+  void Reserve(size_t n);
 
   int Count() const { return static_cast<int>(items_.size()); }
   bool Empty() const { return items_.empty(); }
   const std::string& operator[](int i) const { return Items()[static_cast<size_t>(i)]; }
   const std::vector<std::string>& Items() const;
   int IndexOf(const std::string& entry) const;
+  bool Contains(std::string_view entry) const;
   // Index of the current selection, or -1.
   int Selected() const;
   void Select(int index);
@@ -42,12 +41,16 @@ class ListBox {
 
  private:
   void Normalize() const;
-  void Reindex(size_t from) const;
+  void Rebuild(size_t slotCount) const;
+  // The slot holding the first position of entry, or the empty slot where it would go.
+  size_t Find(std::string_view entry) const;
+  void Index(size_t position) const;
 
   bool sorted_;
   mutable bool dirty_ = false;  // a sorted list with entries not yet in place
   mutable std::vector<std::string> items_;
-  mutable std::unordered_map<std::string, size_t> index_;  // entry -> first position
+  // Open addressing: each slot holds a position in items_ plus one, or 0.
+  mutable std::vector<std::uint32_t> slots_;
   std::optional<std::string> selected_;
 };
 

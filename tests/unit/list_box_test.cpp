@@ -51,3 +51,18 @@ TEST(ListBox, HoldsMoreThanSixteenBitsOfEntries) {
 
 }  // namespace
 }  // namespace nv
+
+namespace nv {
+namespace {
+
+TEST(ListBox, SortedListWithManyRepeatsLoadsWithoutResorting) {
+  ListBox list(true);
+  for (int i = 0; i < 60000; ++i) list.AddUnique("h" + std::to_string((i * 7919) % 30000));
+  EXPECT_EQ(list.Count(), 30000);
+  EXPECT_EQ(list[0], "h0");
+  EXPECT_EQ(list.IndexOf("h1"), 1);
+  EXPECT_EQ(list.IndexOf("h10"), 2);
+}
+
+}  // namespace
+}  // namespace nv
