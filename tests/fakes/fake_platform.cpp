@@ -67,6 +67,7 @@ FakePlatform::FakePlatform() {
   platform.sound = &sound;
   platform.shell = &shell;
   platform.text = &text;
+  platform.net = &net;
 }
 
 }  // namespace nv::test

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "fakes/fake_files.h"
+#include "fakes/fake_network.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/platform.h"
@@ -106,6 +107,7 @@ struct FakePlatform {
   FakeSound sound;
   FakeShell shell;
   FakeText text;
+  FakeNetwork net;
   Platform platform;
 };
 
