@@ -3,7 +3,31 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/errors.h"
+
 namespace nv {
+
+// Socket failures the program tells apart, numbered as Winsock numbers them
+// on every platform, with the texts that the logs and boxes show.
+namespace neterr {
+inline constexpr int kAccessDenied = 10013;
+inline constexpr int kTooManySockets = 10024;
+inline constexpr int kAddressInUse = err::kAddressInUse;
+inline constexpr int kAddressNotAvailable = 10049;
+inline constexpr int kNoBuffers = 10055;
+inline constexpr char kSource[] = "Winsock";
+// The text for one of the numbers above; nullptr for any other.
+inline const char* Text(int number) {
+  switch (number) {
+    case kAccessDenied: return "Permission denied";
+    case kTooManySockets: return "Too many open sockets";
+    case kAddressInUse: return "Address in use";
+    case kAddressNotAvailable: return "Address not available";
+    case kNoBuffers: return "No buffer space available";
+    default: return nullptr;
+  }
+}
+}  // namespace neterr
 
 // A socket of the network seam. Ids are never reused within a run, so a late
 // event for a socket that was closed can never reach a newer one.

@@ -93,7 +93,7 @@ TEST(AdServerLoopback, APortInUseIsTheAddressInUseFailure) {
   EXPECT_TRUE(ended);
   ASSERT_EQ(fp.dialogs.shown.size(), 1u);
   EXPECT_EQ(fp.dialogs.shown[0].style, kBoxOk);
-  EXPECT_EQ(fp.files.Get("C:\\N\\err.log"), "\r\n\r\n10048:Address in use:Norvane\r\n\r\n\r\n");
+  EXPECT_EQ(fp.files.Get("C:\\N\\err.log"), "\r\n\r\n10048:Address in use:Winsock\r\n\r\n\r\n");
 }
 
 }  // namespace

@@ -3,17 +3,21 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/net.h"
+
 namespace nv {
 
 AppError SocketError(int e) {
+  int number;
   switch (e) {
-    case EADDRINUSE: return AppError(err::kAddressInUse, "Address in use");
-    case EACCES: return AppError(10013, "Permission denied");
-    case EADDRNOTAVAIL: return AppError(10049, "Address not available");
-    case EMFILE: return AppError(10024, "Too many open sockets");
-    case ENOBUFS: return AppError(10055, "No buffer space available");
-    default: return AppError(e, std::strerror(e));
+    case EADDRINUSE: number = neterr::kAddressInUse; break;
+    case EACCES: number = neterr::kAccessDenied; break;
+    case EADDRNOTAVAIL: number = neterr::kAddressNotAvailable; break;
+    case EMFILE: number = neterr::kTooManySockets; break;
+    case ENOBUFS: number = neterr::kNoBuffers; break;
+    default: return AppError(e, std::strerror(e), neterr::kSource);
   }
+  return AppError(number, neterr::Text(number), neterr::kSource);
 }
 
 }  // namespace nv
