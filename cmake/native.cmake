@@ -35,9 +35,10 @@ endif()
 
 # End-to-end suites: the Windows build's e2e_tests.exe under Wine, one fresh
 # prefix per suite. They share port 80 and the single-instance mutex: run serially.
-set(NV_E2E_SUITES "" CACHE INTERNAL "")
-include(${CMAKE_SOURCE_DIR}/tests/e2e/suites.cmake OPTIONAL)
-foreach(suite ${NV_E2E_SUITES})
+file(GLOB NV_E2E_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*_e2e.cpp)
+foreach(file ${NV_E2E_FILES})
+  get_filename_component(suite ${file} NAME_WE)
+  string(REGEX REPLACE "_e2e$" "" suite ${suite})
   add_test(NAME e2e.${suite} COMMAND ${CMAKE_SOURCE_DIR}/tools/e2e ${suite})
   set_tests_properties(e2e.${suite} PROPERTIES RESOURCE_LOCK wine TIMEOUT 900)
 endforeach()

@@ -1,4 +1,5 @@
 # norvane.exe, the staged program folder and the Windows-side test programs.
+enable_language(RC)
 file(GLOB NV_WIN32_SOURCES CONFIGURE_DEPENDS src/*/*_win32.cpp src/platform/win32/*.cpp)
 # WinMain stays out of the library so that test programs can link the windows too.
 list(FILTER NV_WIN32_SOURCES EXCLUDE REGEX "src/app/main_win32\\.cpp$")

@@ -27,7 +27,7 @@ void AdServer::StartAdServer() {
   } catch (const AppError& e) {
     s_.store.LogError(e);
     if (e.number == err::kAddressInUse) {
-      s_.platform.dialogs->MessageBox(kPortTaken, "Error", kBoxOk);
+      s_.platform.dialogs->Show(kPortTaken, "Error", kBoxOk);
       if (onPortTaken_) onPortTaken_();
       return;
     }

@@ -1,37 +1,90 @@
 #include "adblock/hosts_redirect.h"
 
+#include <unordered_set>
+
+#include "platform/files.h"
 #include "store/list_file.h"
 #include "store/logs.h"
 #include "store/paths.h"
 
 namespace nv {
 
-void HostsRedirect::blockads(bool on) {
-  Store& st = s_.store;
-  try {
-    if (on) {
-      st.LoadListFile(st.lstFile, st.Path(paths::kHostsList), "127.0.0.1 ");
-      st.SaveListFile(st.lstFile, hostsPath_, false);
-      if (s_.settings.Get(keys::kSettings, keys::kUseDNS, "0") == "1") {
-        st.LoadListFile(st.lstFile, st.Path(paths::kDnsList));
-        st.AppendListFile(st.lstFile, hostsPath_);
-      }
-    } else {
-      st.LoadListFile(st.lstFile, st.Path(paths::kHostsBackup));
-      st.SaveListFile(st.lstFile, hostsPath_, false);
-    }
-  } catch (const AppError& e) {
-    ReportError(*s_.platform.dialogs, st, e);
-  }
+namespace {
+constexpr char kBlockPrefix[] = "127.0.0.1 ";
+}
+
+bool HostsRedirect::GovernedByBackup() const {
+  return s_.settings.Get(keys::kData, keys::kRestore, "True") == "False";
 }
 
 void HostsRedirect::TakeBackup() {
   if (s_.settings.Get(keys::kData, keys::kRestore, "True") != "True") return;
   Store& st = s_.store;
   st.EnsureFileExists(hostsPath_);
-  st.LoadListFile(st.lstFile, hostsPath_);
-  st.SaveListFile(st.lstFile, st.Path(paths::kHostsBackup), false);
+  if (!st.LoadListFile(st.lstFile, hostsPath_))
+    throw AppError(err::kPathFileAccess, "The HOSTS file " + hostsPath_ + " cannot be read");
+  st.SaveListFile(st.lstFile, st.Path(paths::kHostsBackup), true);
   s_.settings.Save(keys::kData, keys::kRestore, "False");
+  holds_ = Holds::UserLines;
+}
+
+// The block list with its prefix, then (with UseDNS "1") the cached entries:
+// the whole file at once, so that it can replace the HOSTS file in one step.
+std::string HostsRedirect::BlockedContent() {
+  Store& st = s_.store;
+  st.LoadListFile(st.lstFile, st.Path(paths::kHostsList), kBlockPrefix);
+  std::string content = FormatListFile(st.lstFile.Items());
+  if (s_.settings.Get(keys::kSettings, keys::kUseDNS, "0") == "1") {
+    st.LoadListFile(st.lstFile, st.Path(paths::kDnsList));
+    content += FormatListFile(st.lstFile.Items());
+  }
+  st.lstFile.Clear();
+  return content;
+}
+
+// While the HOSTS file holds the user's lines, it is the user's content: the
+// backup becomes a copy of it, so additions and removals both count. While it
+// holds the block list (or nobody knows), lines that are neither Norvane's own
+// nor already in the backup were added by someone else: they join the backup.
+void HostsRedirect::CarryForeignLinesIntoBackup() {
+  Store& st = s_.store;
+  ListBox current;
+  if (!s_.platform.files->CanOpenForRead(hostsPath_) || !st.LoadListFile(current, hostsPath_)) return;
+  const std::string backupPath = st.Path(paths::kHostsBackup);
+  if (holds_ == Holds::UserLines) {
+    st.SaveListFile(current, backupPath, false);
+    return;
+  }
+  ListBox ours;
+  st.LoadListFile(ours, st.Path(paths::kHostsList), kBlockPrefix);
+  ListBox dns;
+  st.LoadListFile(dns, st.Path(paths::kDnsList));
+  ListBox backup;
+  if (!st.LoadListFile(backup, backupPath)) return;
+  bool added = false;
+  for (const std::string& line : current.Items())
+    if (ours.IndexOf(line) < 0 && dns.IndexOf(line) < 0) added |= backup.AddUnique(line);
+  if (added) st.SaveListFile(backup, backupPath, false);
+}
+
+void HostsRedirect::blockads(bool on) {
+  Store& st = s_.store;
+  try {
+    if (GovernedByBackup()) CarryForeignLinesIntoBackup();
+    if (on) {
+      s_.platform.files->WriteAtomic(hostsPath_, BlockedContent());
+      holds_ = Holds::BlockList;
+      return;
+    }
+    if (!st.LoadListFile(st.lstFile, st.Path(paths::kHostsBackup)))
+      throw AppError(err::kFileNotFound, "The HOSTS backup " + st.Path(paths::kHostsBackup) +
+                                             " cannot be read; the HOSTS file was left as it is");
+    st.SaveListFile(st.lstFile, hostsPath_, true);
+    holds_ = Holds::UserLines;
+  } catch (const AppError& e) {
+    st.lstFile.Clear();
+    ReportError(*s_.platform.dialogs, st, e);
+  }
 }
 
 }  // namespace nv

@@ -2,6 +2,7 @@
 
 #include "platform/dialogs.h"
 #include "platform/files.h"
+#include "platform/shell.h"
 #include "platform/system.h"
 #include "store/file_found.h"
 #include "store/logs.h"
@@ -30,20 +31,21 @@ frmMain::frmMain(Platform& p, MainView& view)
       server(services),
       popups(services),
       cookies(services),
+      tray(p.tray),
       view_(view) {
   server.SetOnPortTaken([this] { ExitSequence(); });
 }
 
 void frmMain::Form_Load() {
   if (!platform.system->ClaimSingleInstance()) {
-    platform.dialogs->MessageBox(kAlreadyRunning, kProductTitle, kBoxOk | kBoxCritical);
+    platform.dialogs->Show(kAlreadyRunning, kProductTitle, kBoxOk | kBoxCritical);
     EndWithoutExitSequence();
     return;
   }
   LoadVersionChecker();
   view_.SetAboutVisible(false);
   if (!CheckRequiredFiles()) {
-    platform.dialogs->MessageBox(std::string(kFilesMissing) + kVendorSite, "Error",
+    platform.dialogs->Show(std::string(kFilesMissing) + kVendorSite, "Error",
                                  kBoxOk | kBoxCritical);
     EndWithoutExitSequence();
     return;
@@ -60,15 +62,17 @@ void frmMain::Form_Load() {
 void frmMain::StartUpSteps() {
   std::string windowsDir = platform.system->WindowsDirectory(255);
   if (windowsDir.empty()) {
-    platform.dialogs->MessageBox(kNoWindowsDir, "Error", kBoxOk | kBoxCritical);
+    platform.dialogs->Show(kNoWindowsDir, "Error", kBoxOk | kBoxCritical);
     windowsDir = "C:\\WINDOWS";
   }
   SocketIndex = 0;
   counters.Reset();
   LocateHostsFile(windowsDir);
   cookies.SetFolder(GetSpecialFolderPath(kCsidlCookies));
+  tray.Prepare(view_.WindowHandle(), view_.IconHandle());
   server.StartAdServer();
   if (ended_ || exiting_) return;
+  tray.Add();
   UnlockDataFiles();
   hosts.TakeBackup();
   store.EnsureFileExists(store.Path(paths::kAdsLog));
@@ -129,6 +133,7 @@ void frmMain::CapLog(const char* relative) {
 }
 
 void frmMain::RestoreToggles() {
+  togglesRestored_ = true;
   try {
     const bool ads = settings.GetBool(keys::kData, keys::kAdBlock, true);
     const bool cookiesOn = settings.GetBool(keys::kData, keys::kCookies, false);
@@ -153,18 +158,25 @@ void frmMain::ExitSequence() {
   if (exiting_) return;
   exiting_ = true;
   view_.CloseSettings();
-  hosts.blockads(false);
+  // An exit before this run took its backup must not write an older or
+  // missing backup over the user's current HOSTS file.
+  if (hosts.GovernedByBackup()) hosts.blockads(false);
   server.StopAdServer();
   SaveSessionState();
+  tray.Delete();
   ended_ = true;
   platform.system->EndProcess();
 }
 
+// The switches are stored only once this run has restored them: a start-up
+// that failed earlier would otherwise store all three as off.
 void frmMain::SaveSessionState() {
   try {
-    settings.Save(keys::kData, keys::kAdBlock, BoolText(mnublockads));
-    settings.Save(keys::kData, keys::kCookies, BoolText(mnukillcookies));
-    settings.Save(keys::kData, keys::kPopup, BoolText(mnublockpopups));
+    if (togglesRestored_) {
+      settings.Save(keys::kData, keys::kAdBlock, BoolText(mnublockads));
+      settings.Save(keys::kData, keys::kCookies, BoolText(mnukillcookies));
+      settings.Save(keys::kData, keys::kPopup, BoolText(mnublockpopups));
+    }
     settings.Save(keys::kData, keys::kRestore, "True");
     for (const char* rel : kListFiles)
       platform.files->SetAttributes(store.Path(rel), kAttrReadOnly | kAttrSystem);
@@ -203,8 +215,13 @@ void frmMain::mnusettings_Click() { view_.ShowSettings(); }
 void frmMain::mnuhelp_Click() { view_.ShowHelp(); }
 void frmMain::mnuupdate_Click() { view_.ShowLiveUpdate(); }
 void frmMain::mnuabout_Click() { view_.SetAboutVisible(true); }
-void frmMain::online_Click() {}
-void frmMain::beta_Click() {}
+void frmMain::online_Click() { OpenWebPage(std::string(kVendorSite) + kForumPath); }
+void frmMain::beta_Click() { OpenWebPage(std::string(kVendorSite) + kForumPath); }
+
+// The show command is "normal": the browser window must come up visible.
+void frmMain::OpenWebPage(const std::string& address) {
+  if (platform.shell) platform.shell->Execute("Open", address, "", "", 1);
+}
 void frmMain::mnuexit_Click() {
   int cancel = 0;
   Form_Unload(cancel);
@@ -217,6 +234,47 @@ std::string frmMain::StatusText() const {
          " Blocked Popups:" + std::to_string(counters.Get(BlockedPopupsCount));
 }
 
-void frmMain::UpdateStatus() { view_.SetStatusLabel(StatusText()); }
+void frmMain::UpdateStatus() {
+  const std::string text = StatusText();
+  tray.Modify(text);
+  view_.SetStatusLabel(text);
+}
+
+void frmMain::Form_MouseMove(int trayEvent) {
+  counters.Set(TrayMessageSlot, static_cast<std::int16_t>(trayEvent));
+  switch (trayEvent) {
+    case tray_event::kLeftDown:
+    case tray_event::kLeftDoubleClick:
+    case tray_event::kKeySelect:
+      mnusettings_Click();
+      break;
+    case tray_event::kRightDown:
+    case tray_event::kContextMenu:
+      view_.ShowTrayMenu();
+      break;
+    default:
+      break;
+  }
+}
+
+void frmMain::OnTaskbarCreated() {
+  if (!ended_) tray.Add();
+}
+
+void frmMain::OnMenuCommand(MenuCommand command) {
+  switch (command) {
+    case MenuCommand::Help: mnuhelp_Click(); break;
+    case MenuCommand::Settings: mnusettings_Click(); break;
+    case MenuCommand::Online: online_Click(); break;
+    case MenuCommand::Beta: beta_Click(); break;
+    case MenuCommand::LiveUpdate: mnuupdate_Click(); break;
+    case MenuCommand::About: mnuabout_Click(); break;
+    case MenuCommand::BlockAds: mnublockads_Click(); break;
+    case MenuCommand::KillCookies: mnukillcookies_Click(); break;
+    case MenuCommand::BlockPopups: mnublockpopups_Click(); break;
+    case MenuCommand::Exit: mnuexit_Click(); break;
+    case MenuCommand::None: break;
+  }
+}
 
 }  // namespace nv

@@ -5,6 +5,8 @@
 #include "adblock/ad_server.h"
 #include "adblock/hosts_redirect.h"
 #include "app/main_view.h"
+#include "app/tray_icon.h"
+#include "app/tray_menu.h"
 #include "cookies/cookie_cleaner.h"
 #include "popups/popup_scanner.h"
 #include "store/services.h"
@@ -14,6 +16,7 @@ namespace nv {
 
 inline constexpr char kProductTitle[] = "Norvane!";
 inline constexpr char kVersionLine[] = "Norvane v2.0 Beta 002";
+inline constexpr char kForumPath[] = "/modules.php?name=Forums&file=index";
 inline constexpr int kCsidlCookies = 33;
 inline constexpr int kTickMs = 100;
 
@@ -35,6 +38,14 @@ class frmMain {
   // The 100 ms tick: popup step, cookie step, status update, under one trap.
   void Timer_Timer();
   std::string StatusText() const;
+
+  // The tray callback: the window's mouse-move message, with the tray event
+  // in place of the pointer's horizontal position.
+  void Form_MouseMove(int trayEvent);
+  // Explorer restarted: the icon must be added again.
+  void OnTaskbarCreated();
+  void OnMenuCommand(MenuCommand command);
+  void OpenWebPage(const std::string& address);
 
   // Tray menu commands.
   void mnublockads_Click();
@@ -69,6 +80,7 @@ class frmMain {
   AdServer server;
   PopupScanner popups;
   CookieCleaner cookies;
+  TrayIcon tray;
 
  private:
   void StartUpSteps();
@@ -81,6 +93,7 @@ class frmMain {
 
   MainView& view_;
   bool exiting_ = false;
+  bool togglesRestored_ = false;
   bool ended_ = false;
 };
 

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <string>
 
 namespace nv {
@@ -22,6 +23,9 @@ class MainView {
   // Unloads the settings dialog when it is open; changes not applied are dropped.
   virtual void CloseSettings() = 0;
   virtual void ShowLiveUpdate() = 0;
+  // The handles the tray icon record carries.
+  virtual std::uintptr_t WindowHandle() = 0;
+  virtual std::uintptr_t IconHandle() = 0;
 };
 
 }  // namespace nv

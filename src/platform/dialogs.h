@@ -11,7 +11,7 @@ enum BoxAnswer : int { kAnswerOk = 1, kAnswerCancel = 2, kAnswerYes = 6, kAnswer
 class Dialogs {
  public:
   virtual ~Dialogs() = default;
-  virtual int MessageBox(const std::string& text, const std::string& title, unsigned style) = 0;
+  virtual int Show(const std::string& text, const std::string& title, unsigned style) = 0;
 };
 
 }  // namespace nv

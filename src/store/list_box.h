@@ -24,6 +24,11 @@ class ListBox {
   void Add(const std::string& entry);
   void RemoveAt(int index);
   void Clear();
+  // Room for n entries, so that a large load does not rehash as it grows.
+  void Reserve(size_t n) {
+    items_.reserve(n);
+    index_.reserve(n);
+  }
 
   int Count() const { return static_cast<int>(items_.size()); }
   bool Empty() const { return items_.empty(); }

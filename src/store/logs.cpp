@@ -29,7 +29,7 @@ void PlaySoundFile(Sound& sound, const std::string& path) {
 std::string ErrorBoxText(const AppError& e) { return std::to_string(e.number) + " : " + e.description; }
 
 void ShowErrorBox(Dialogs& dialogs, const AppError& e) {
-  dialogs.MessageBox(ErrorBoxText(e), "Error", kBoxOk | kBoxCritical);
+  dialogs.Show(ErrorBoxText(e), "Error", kBoxOk | kBoxCritical);
 }
 
 void ReportError(Dialogs& dialogs, Store& store, const AppError& e) {

@@ -12,22 +12,26 @@ namespace nv {
 Store::Store(Files& files, std::string programFolder)
     : files_(files), folder_(std::move(programFolder)) {}
 
-void Store::LoadListFile(ListBox& list, const std::string& path, const std::string& prefix) {
+bool Store::LoadListFile(ListBox& list, const std::string& path, const std::string& prefix) {
   list.Clear();
   try {
     const std::string bytes = files_.ReadAll(path);
+    const auto lines = SplitListLines(bytes);
+    list.Reserve(lines.size());
     std::string entry;
-    for (std::string_view raw : SplitListLines(bytes)) {
+    for (std::string_view raw : lines) {
       if (TrimSpaces(raw).empty()) continue;
       entry.assign(prefix);
       entry.append(raw);
       list.AddUnique(std::string(TrimSpaces(entry)));
     }
+    return true;
   } catch (const AppError& e) {
     LogError(e);
   } catch (const std::exception& e) {
     LogError(AppError(err::kPathFileAccess, e.what()));
   }
+  return false;
 }
 
 void Store::SaveListFile(ListBox& list, const std::string& path, bool clear) {

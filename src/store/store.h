@@ -23,8 +23,10 @@ class Store {
   ListBox lstFile;
 
   // Replaces the list's content with the file's entries (prefix put in front
-  // of each raw line). Failures are logged, never thrown.
-  void LoadListFile(ListBox& list, const std::string& path, const std::string& prefix = "");
+  // of each raw line). Failures are logged, never thrown; the result tells
+  // whether the file was read, for callers that must not mistake a failed
+  // read for an empty file.
+  bool LoadListFile(ListBox& list, const std::string& path, const std::string& prefix = "");
   // Replaces the file atomically with the list's entries. Throws on failure.
   void SaveListFile(ListBox& list, const std::string& path, bool clear);
   // Adds the list's entries at the end of the file, then empties the list.

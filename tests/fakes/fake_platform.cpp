@@ -35,7 +35,7 @@ std::string FakeClock::LongTime(const LocalTime& t) {
   return buf;
 }
 
-int FakeDialogs::MessageBox(const std::string& text, const std::string& title, unsigned style) {
+int FakeDialogs::Show(const std::string& text, const std::string& title, unsigned style) {
   shown.push_back({text, title, style});
   if (answers.empty()) return kAnswerOk;
   int a = answers.front();
@@ -68,6 +68,7 @@ FakePlatform::FakePlatform() {
   platform.shell = &shell;
   platform.text = &text;
   platform.net = &net;
+  platform.tray = &tray;
 }
 
 }  // namespace nv::test

@@ -15,6 +15,7 @@
 #include "platform/sound.h"
 #include "platform/system.h"
 #include "platform/text.h"
+#include "platform/tray.h"
 
 namespace nv::test {
 
@@ -45,7 +46,7 @@ class FakeDialogs : public Dialogs {
     std::string text, title;
     unsigned style;
   };
-  int MessageBox(const std::string& text, const std::string& title, unsigned style) override;
+  int Show(const std::string& text, const std::string& title, unsigned style) override;
   std::vector<Box> shown;
   std::deque<int> answers;  // answers to give, in order; then kAnswerOk
 };
@@ -96,6 +97,24 @@ class FakeText : public TextCompare {
   int FindNoCase(const std::string& haystack, const std::string& needle) override;
 };
 
+class FakeTray : public Tray {
+ public:
+  struct Call {
+    std::string op;
+    NotifyIconRecord record;
+  };
+  bool Add(const NotifyIconRecord& r) override { return Record("Add", r); }
+  bool Modify(const NotifyIconRecord& r) override { return Record("Modify", r); }
+  bool Delete(const NotifyIconRecord& r) override { return Record("Delete", r); }
+  std::vector<Call> calls;
+
+ private:
+  bool Record(const char* op, const NotifyIconRecord& r) {
+    calls.push_back({op, r});
+    return true;
+  }
+};
+
 // Every fake of the seam, wired into one Platform table.
 struct FakePlatform {
   FakePlatform();
@@ -108,6 +127,7 @@ struct FakePlatform {
   FakeShell shell;
   FakeText text;
   FakeNetwork net;
+  FakeTray tray;
   Platform platform;
 };
 

@@ -55,3 +55,88 @@ TEST_F(ListFileTest, EmptyListWritesFourBytesAndAppendAddsThemToo) {
 
 }  // namespace
 }  // namespace nv
+
+namespace nv {
+namespace {
+
+// Inputs a user or another program may leave in a list file.
+struct BadInputTest : ListFileTest {
+  std::vector<std::string> Load(const std::string& bytes) {
+    fp.files.Put("C:\\N\\in.svr", bytes);
+    store.LoadListFile(list, "C:\\N\\in.svr");
+    return list.Items();
+  }
+};
+
+TEST_F(BadInputTest, NulBytesAndHighBytesAreKeptAsText) {
+  const std::string nul("a\0b", 3);
+  EXPECT_EQ(Load(nul + "\r\n\xE9t\xE9\r\n"), (std::vector<std::string>{nul, "\xE9t\xE9"}));
+  store.SaveListFile(list, "C:\\N\\out.svr", false);
+  EXPECT_EQ(fp.files.Get("C:\\N\\out.svr"), nul + "\r\n\xE9t\xE9\r\n\r\n\r\n");
+}
+
+TEST_F(BadInputTest, LoneCrEndsALineLoneLfDoesNotAndLastLineMayLackItsEnd) {
+  EXPECT_EQ(Load("a\rb\nc\r\nd"), (std::vector<std::string>{"a", "b\nc", "d"}));
+  EXPECT_EQ(Load("only\n"), (std::vector<std::string>{"only\n"}));
+}
+
+TEST_F(BadInputTest, EmptyFileAndBlankLinesGiveAnEmptyList) {
+  EXPECT_TRUE(Load("").empty());
+  EXPECT_TRUE(Load("   \r\n\r\n  ").empty());
+  EXPECT_EQ(ErrLog(), "");
+}
+
+TEST_F(BadInputTest, MegabyteLineRoundTrips) {
+  const std::string line(1 << 20, 'x');
+  EXPECT_EQ(Load(line + "\r\nshort\r\n").size(), 2u);
+  store.SaveListFile(list, "C:\\N\\out.svr", false);
+  EXPECT_EQ(fp.files.Get("C:\\N\\out.svr").size(), line.size() + 2 + 7 + 4);
+}
+
+TEST_F(BadInputTest, ListFileThatIsAFolderLoadsEmptyAndIsLogged) {
+  fp.files.MakeFolder("C:\\N\\folder.svr");
+  list.Add("stale");
+  store.LoadListFile(list, "C:\\N\\folder.svr");
+  EXPECT_TRUE(list.Empty());
+  EXPECT_NE(ErrLog().find("75:Path/File access error:Norvane"), std::string::npos);
+}
+
+TEST_F(BadInputTest, SavingOverAReadOnlyFileFailsAndKeepsItsContent) {
+  fp.files.Put("C:\\N\\ro.svr", "keep\r\n", kAttrReadOnly);
+  list.Add("new");
+  EXPECT_THROW(store.SaveListFile(list, "C:\\N\\ro.svr", false), AppError);
+  EXPECT_EQ(fp.files.Get("C:\\N\\ro.svr"), "keep\r\n");
+}
+
+TEST_F(ListFileTest, EnsureFileExistsCreatesAnEmptyListFileAndEmptiesTheScratchList) {
+  store.lstFile.Add("pending");
+  store.EnsureFileExists("C:\\N\\new.log");
+  EXPECT_EQ(fp.files.Get("C:\\N\\new.log"), "\r\n\r\n");
+  EXPECT_TRUE(store.lstFile.Empty());
+  store.lstFile.Add("pending");
+  store.EnsureFileExists("C:\\N\\new.log");
+  EXPECT_EQ(store.lstFile.Count(), 1) << "an existing file leaves the scratch list alone";
+  fp.files.Put("C:\\N\\sys.log", "old", kAttrSystem);
+  store.EnsureFileExists("C:\\N\\sys.log");
+  EXPECT_EQ(fp.files.Get("C:\\N\\sys.log"), "\r\n\r\n") << "a system file counts as absent";
+}
+
+TEST_F(ListFileTest, ErrorLogThatCannotBeWrittenIsDroppedWithoutRecursion) {
+  fp.files.failWrites.insert(test::FakeFiles::Key("C:\\N\\err.log"));
+  store.lstFile.Add("left by a failed routine");
+  store.LogError(AppError(53, "File not found"));
+  EXPECT_FALSE(fp.files.Has("C:\\N\\err.log"));
+  EXPECT_TRUE(store.lstFile.Empty());
+}
+
+TEST_F(ListFileTest, ErrorEntriesAndActivityEntriesAppendInOrder) {
+  store.LogError(AppError(53, "File not found"));
+  store.LogError(AppError(6, "Overflow", "Other"));
+  EXPECT_EQ(ErrLog(), "\r\n\r\n53:File not found:Norvane\r\n\r\n\r\n6:Overflow:Other\r\n\r\n\r\n");
+  store.WriteActivity("C:\\N\\ads.log", " /a send on x ");
+  store.WriteActivity("C:\\N\\ads.log", "/b send on y");
+  EXPECT_EQ(fp.files.Get("C:\\N\\ads.log"), "\r\n\r\n/a send on x\r\n\r\n\r\n/b send on y\r\n\r\n\r\n");
+}
+
+}  // namespace
+}  // namespace nv

@@ -32,7 +32,7 @@ nv_need_build_tools() {
 }
 
 nv_need_wine() {
-  nv_need wine:wine wine64:wine64 Xvfb:xvfb xdpyinfo:x11-utils import:imagemagick
+  nv_need wine:wine /usr/lib/wine/wine64:wine64 Xvfb:xvfb xdpyinfo:x11-utils import:imagemagick
 }
 
 # Starts Xvfb when there is no display; prints the display name it set.

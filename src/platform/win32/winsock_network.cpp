@@ -6,6 +6,7 @@
 
 #include <deque>
 #include <map>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -73,6 +74,8 @@ class WinsockNetwork : public Network {
   void DeliverPending();
 
   HWND hwnd_ = nullptr;
+  bool started_ = false;
+  std::optional<AppError> startError_;
   std::unordered_map<SocketId, Sock> socks_;
   std::map<std::pair<UINT, SOCKET>, SocketId> byMessage_;
   std::vector<bool> messageInUse_ = std::vector<bool>(kSocketMessages);
@@ -84,7 +87,11 @@ class WinsockNetwork : public Network {
 
 WinsockNetwork::WinsockNetwork() {
   WSADATA data;
-  if (const int e = WSAStartup(MAKEWORD(2, 2), &data); e != 0) throw WsaError(e);
+  if (const int e = WSAStartup(MAKEWORD(2, 2), &data); e != 0) {
+    startError_ = WsaError(e);
+    return;
+  }
+  started_ = true;
   WNDCLASSA wc{};
   wc.lpfnWndProc = WndProc;
   wc.hInstance = GetModuleHandleA(nullptr);
@@ -92,17 +99,15 @@ WinsockNetwork::WinsockNetwork() {
   RegisterClassA(&wc);  // fails harmlessly when already registered
   hwnd_ = CreateWindowExA(0, kWindowClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                           wc.hInstance, this);
-  if (!hwnd_) {
-    WSACleanup();
-    throw AppError(static_cast<int>(GetLastError()), "Cannot create the network window",
-                   neterr::kSource);
-  }
+  if (!hwnd_)
+    startError_ = AppError(static_cast<int>(GetLastError()), "Cannot create the network window",
+                           neterr::kSource);
 }
 
 WinsockNetwork::~WinsockNetwork() {
   for (auto& [id, k] : socks_) closesocket(k.s);
-  DestroyWindow(hwnd_);
-  WSACleanup();
+  if (hwnd_) DestroyWindow(hwnd_);
+  if (started_) WSACleanup();
 }
 
 LRESULT CALLBACK WinsockNetwork::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -151,6 +156,7 @@ SocketId WinsockNetwork::Register(SOCKET s, NetSink& sink, bool listener, long e
 }
 
 SocketId WinsockNetwork::Listen(const std::string& address, int port, NetSink& sink) {
+  if (startError_) throw *startError_;
   sockaddr_in addr{};
   addr.sin_family = AF_INET;
   addr.sin_port = htons(static_cast<u_short>(port));

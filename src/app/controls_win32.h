@@ -1,0 +1,18 @@
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+namespace nv::ui {
+
+// Small helpers shared by the program's windows.
+HFONT DialogFont();
+HFONT BoldFont();
+HWND Child(HWND parent, const char* cls, const std::string& text, DWORD style, int x, int y, int w,
+           int h, int id = 0);
+void CenterOnScreen(HWND hwnd);
+HICON ProgramIcon(int size);
+// A top-level window's outer size for a wanted client size.
+SIZE OuterSize(DWORD style, DWORD exStyle, int clientW, int clientH);
+
+}  // namespace nv::ui

@@ -1,0 +1,36 @@
+#include "app/tray_icon.h"
+
+#include <algorithm>
+
+namespace nv {
+
+std::array<char, 65> TrayIcon::TipField(const std::string& text) {
+  std::array<char, 65> tip;
+  tip.fill(' ');
+  const size_t n = std::min<size_t>(text.size(), tip.size() - 1);
+  std::copy_n(text.begin(), n, tip.begin());
+  tip[n] = '\0';
+  return tip;
+}
+
+void TrayIcon::Prepare(std::uintptr_t window, std::uintptr_t icon) {
+  record_ = NotifyIconRecord{};
+  record_.hWnd = window;
+  record_.hIcon = icon;
+  record_.szTip = TipField("Norvane!");
+}
+
+void TrayIcon::Add() {
+  if (tray_) tray_->Add(record_);
+}
+
+void TrayIcon::Modify(const std::string& tip) {
+  record_.szTip = TipField(tip);
+  if (tray_) tray_->Modify(record_);
+}
+
+void TrayIcon::Delete() {
+  if (tray_) tray_->Delete(record_);
+}
+
+}  // namespace nv

@@ -1,0 +1,27 @@
+#pragma once
+#include <string>
+
+#include "platform/tray.h"
+
+namespace nv {
+
+// The tray icon of the main window: its record, kept for the program's life,
+// and the three operations on it.
+class TrayIcon {
+ public:
+  explicit TrayIcon(Tray*& tray) : tray_(tray) {}
+  void Prepare(std::uintptr_t window, std::uintptr_t icon);
+  void Add();
+  // Writes the tip and asks the shell to show it.
+  void Modify(const std::string& tip);
+  void Delete();
+  const NotifyIconRecord& Record() const { return record_; }
+  // The tip as the record holds it: text, NUL, spaces up to 65 characters.
+  static std::array<char, 65> TipField(const std::string& text);
+
+ private:
+  Tray*& tray_;
+  NotifyIconRecord record_;
+};
+
+}  // namespace nv

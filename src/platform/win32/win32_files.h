@@ -1,0 +1,20 @@
+#pragma once
+#include "platform/files.h"
+
+namespace nv {
+
+// Files through the ANSI Win32 calls.
+class Win32Files : public Files {
+ public:
+  std::string ReadAll(const std::string& path) override;
+  void WriteAtomic(const std::string& path, const std::string& bytes) override;
+  void Append(const std::string& path, const std::string& bytes) override;
+  unsigned GetAttributes(const std::string& path) override;
+  void SetAttributes(const std::string& path, unsigned attrs) override;
+  std::int64_t Size(const std::string& path) override;
+  bool Remove(const std::string& path) override;
+  std::vector<std::string> List(const std::string& folder, const std::string& pattern) override;
+  bool CanOpenForRead(const std::string& path) override;
+};
+
+}  // namespace nv

@@ -1,0 +1,28 @@
+#pragma once
+#include <memory>
+
+#include "platform/platform.h"
+#include "platform/win32/win32_files.h"
+#include "platform/win32/win32_services.h"
+#include "platform/win32/win32_tray.h"
+#include "platform/win32/winsock_network.h"
+
+namespace nv {
+
+// Every Win32 implementation of the seam, wired into one Platform table.
+struct Win32Platform {
+  Win32Platform();
+  Win32Files files;
+  Win32SettingsStore settings;
+  Win32Clock clock;
+  Win32Dialogs dialogs;
+  Win32System system;
+  Win32Sound sound;
+  Win32Shell shell;
+  Win32Text text;
+  Win32Tray tray;
+  std::unique_ptr<Network> net = MakeWinsockNetwork();
+  Platform platform;
+};
+
+}  // namespace nv

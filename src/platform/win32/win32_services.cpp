@@ -1,0 +1,146 @@
+#include "platform/win32/win32_services.h"
+
+#include <shellapi.h>
+#include <mmsystem.h>
+#include <shlobj.h>
+
+#include <vector>
+
+namespace nv {
+
+static std::string KeyPath(const std::string& app, const std::string& section) {
+  return "Software\\" + app + "\\" + section;
+}
+
+std::optional<std::string> Win32SettingsStore::Get(const std::string& app, const std::string& section,
+                                                   const std::string& key) {
+  HKEY k = nullptr;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, KeyPath(app, section).c_str(), 0, KEY_QUERY_VALUE, &k) != ERROR_SUCCESS)
+    return std::nullopt;
+  DWORD type = 0, size = 0;
+  std::optional<std::string> out;
+  if (RegQueryValueExA(k, key.c_str(), nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
+      (type == REG_SZ || type == REG_EXPAND_SZ)) {
+    std::string v(size, '\0');
+    if (RegQueryValueExA(k, key.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(v.data()), &size) ==
+        ERROR_SUCCESS) {
+      v.resize(size);
+      while (!v.empty() && v.back() == '\0') v.pop_back();
+      out = v;
+    }
+  }
+  RegCloseKey(k);
+  return out;
+}
+
+void Win32SettingsStore::Set(const std::string& app, const std::string& section, const std::string& key,
+                             const std::string& value) {
+  HKEY k = nullptr;
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, KeyPath(app, section).c_str(), 0, nullptr, 0, KEY_SET_VALUE,
+                      nullptr, &k, nullptr) != ERROR_SUCCESS)
+    throw AppError(err::kPermissionDenied, "Cannot write the settings of " + app);
+  LONG rc = RegSetValueExA(k, key.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                           static_cast<DWORD>(value.size() + 1));
+  RegCloseKey(k);
+  if (rc != ERROR_SUCCESS) throw AppError(err::kPermissionDenied, "Cannot write the setting " + key);
+}
+
+LocalTime Win32Clock::Now() {
+  SYSTEMTIME st{};
+  GetLocalTime(&st);
+  return {st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond};
+}
+
+static SYSTEMTIME ToSystemTime(const LocalTime& t) {
+  SYSTEMTIME st{};
+  st.wYear = static_cast<WORD>(t.year);
+  st.wMonth = static_cast<WORD>(t.month);
+  st.wDay = static_cast<WORD>(t.day);
+  st.wHour = static_cast<WORD>(t.hour);
+  st.wMinute = static_cast<WORD>(t.minute);
+  st.wSecond = static_cast<WORD>(t.second);
+  return st;
+}
+
+std::string Win32Clock::ShortDate(const LocalTime& t) {
+  SYSTEMTIME st = ToSystemTime(t);
+  char buf[128] = {};
+  GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &st, nullptr, buf, sizeof buf);
+  return buf;
+}
+
+std::string Win32Clock::LongTime(const LocalTime& t) {
+  SYSTEMTIME st = ToSystemTime(t);
+  char buf[128] = {};
+  GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &st, nullptr, buf, sizeof buf);
+  return buf;
+}
+
+// A tray program has no visible owner, so boxes come to the foreground themselves.
+int Win32Dialogs::Show(const std::string& text, const std::string& title, unsigned style) {
+  return ::MessageBoxA(nullptr, text.c_str(), title.c_str(), style | MB_SETFOREGROUND);
+}
+
+std::string Win32System::ProgramFolder() {
+  char buf[MAX_PATH * 2] = {};
+  DWORD n = GetModuleFileNameA(nullptr, buf, sizeof buf);
+  std::string p(buf, n);
+  auto slash = p.find_last_of("\\/");
+  return slash == std::string::npos ? std::string(".") : p.substr(0, slash);
+}
+
+std::string Win32System::WindowsDirectory(unsigned maxChars) {
+  std::vector<char> buf(maxChars + 1, '\0');
+  UINT n = GetWindowsDirectoryA(buf.data(), maxChars);
+  if (n == 0 || n > maxChars) return "";
+  return std::string(buf.data(), n);
+}
+
+std::optional<std::string> Win32System::SpecialFolder(int csidl) {
+  LPITEMIDLIST pidl = nullptr;
+  if (SHGetSpecialFolderLocation(nullptr, csidl, &pidl) != S_OK) return std::nullopt;
+  char buf[512] = {};
+  BOOL ok = SHGetPathFromIDListA(pidl, buf);
+  CoTaskMemFree(pidl);
+  if (!ok) return std::string();
+  return std::string(buf);
+}
+
+std::string Win32System::UserName(unsigned maxChars) {
+  std::vector<char> buf(maxChars + 1, '\0');
+  DWORD n = maxChars;
+  if (!GetUserNameA(buf.data(), &n)) return "";
+  return std::string(buf.data(), n);
+}
+
+// A named mutex per user session: FindWindow alone would race two quick starts.
+bool Win32System::ClaimSingleInstance() {
+  mutex_ = CreateMutexA(nullptr, FALSE, "Local\\Norvane.SingleInstance");
+  return !(mutex_ && GetLastError() == ERROR_ALREADY_EXISTS);
+}
+
+void Win32System::EndProcess() { ExitProcess(0); }
+
+void Win32Sound::Play(const std::string& path, unsigned flags) {
+  if (path.empty()) return;
+  if (flags & kSoundFileName) PlaySoundA(path.c_str(), nullptr, flags);
+  else sndPlaySoundA(path.c_str(), flags);
+}
+
+void Win32Shell::Execute(const std::string& verb, const std::string& file, const std::string& params,
+                         const std::string& dir, int show) {
+  ShellExecuteA(owner, verb.c_str(), file.c_str(), params.c_str(), dir.c_str(), show);
+}
+
+int Win32Text::FindNoCase(const std::string& haystack, const std::string& needle) {
+  const int n = static_cast<int>(needle.size());
+  const int h = static_cast<int>(haystack.size());
+  if (n == 0) return h > 0 ? 1 : 0;
+  for (int i = 0; i + n <= h; ++i)
+    if (CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, haystack.data() + i, n, needle.data(), n) ==
+        CSTR_EQUAL)
+      return i + 1;
+  return 0;
+}
+
+}  // namespace nv
