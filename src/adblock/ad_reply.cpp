@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "platform/clock.h"
 #include "platform/files.h"
 #include "store/list_file.h"
 #include "store/paths.h"
@@ -38,13 +39,23 @@ std::string ScriptBody() {
          "/3.gif><tr><td>Ad blocked by Norvane!(KVX)</td></tr></table>\")";
 }
 
-std::string ImageBody(Services& s) {
-  std::string bytes = s.platform.files->ReadAll(s.store.Path(paths::kAdImage));
-  if (bytes.size() > kMaxImageBytes) throw err::Overflow();
-  return bytes;
-}
+constexpr std::uint64_t kImageRecheckMs = 1000;
 
 }  // namespace
+
+const std::string& AdImageCache::Bytes(Services& s) {
+  const std::string path = s.store.Path(paths::kAdImage);
+  const std::int64_t size = s.platform.files->Size(path);
+  const std::uint64_t now = s.platform.clock->TickMs();
+  if (valid_ && size == static_cast<std::int64_t>(bytes_.size()) && now - readAtMs_ < kImageRecheckMs)
+    return bytes_;
+  valid_ = false;
+  bytes_ = s.platform.files->ReadAll(path);
+  if (bytes_.size() > kMaxImageBytes) throw err::Overflow();
+  readAtMs_ = now;
+  valid_ = true;
+  return bytes_;
+}
 
 bool WildcardMatch(std::string_view pattern, std::string_view text) {
   // Greedy match with one backtrack point: the last star seen.
@@ -80,6 +91,11 @@ std::string PageBackground(std::string_view colorSetting) {
 }
 
 std::string BuildAdResponse(Services& s, const std::string& path) {
+  AdImageCache image;
+  return BuildAdResponse(s, path, image);
+}
+
+std::string BuildAdResponse(Services& s, const std::string& path, AdImageCache& image) {
   try {
     const AdReplyKind kind = ChooseReplyKind(path);
     std::string body;
@@ -91,7 +107,7 @@ std::string BuildAdResponse(Services& s, const std::string& path) {
       body = ScriptBody();
       type = "text/javascript";
     } else {
-      body = ImageBody(s);
+      body = image.Bytes(s);
     }
     s.counters.Increment(BannerAdsCount);
     std::string reply = "HTTP/1.1 200 OK\r\nExpires: 0\r\nLast-Modified: 0\r\nAccept-Ranges: bytes\r\n";

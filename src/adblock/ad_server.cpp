@@ -82,6 +82,7 @@ void AdServer::Release(int Index) {
   slot->sock = kNoSocket;
   slot->state = SlotState::Free;
   slot->scanned = 0;
+  slot->headRead = false;
   slot->request.clear();
   // A slot that held a large request gives its memory back.
   if (slot->request.capacity() > 1024) slot->request.shrink_to_fit();
@@ -147,13 +148,16 @@ void AdServer::ReadRequest(int Index, Slot& slot) {
 void AdServer::Answer(Slot& slot, const std::string& target) {
   s_.store.WriteActivity(s_.store.Path(paths::kAdsLog),
                          EscapeForLog(target) + " send on " + GeneralDateText(*s_.platform.clock));
-  std::string reply = BuildAdResponse(s_, NormalizeTarget(target));
+  std::string reply = BuildAdResponse(s_, NormalizeTarget(target), image_);
   slot.state = SlotState::Replying;
+  slot.headRead = slot.request.find("\r\n\r\n") != std::string::npos;
   s_.platform.net->Send(slot.sock, std::move(reply));
 }
 
 // Whatever else the browser sends is read and dropped: closing a socket
 // with unread bytes would reset the connection and could cost the reply.
+// (A browser's GET has no body: once its head arrived whole, nothing is
+// left, and the extra read is spared.)
 void AdServer::Drain(Slot& slot) {
   std::string scratch;
   s_.platform.net->Receive(slot.sock, scratch, kDrainBytes);
@@ -162,7 +166,7 @@ void AdServer::Drain(Slot& slot) {
 void AdServer::wsock_SendComplete(int Index) {
   Slot* slot = Live(Index);
   if (!slot) return;
-  Drain(*slot);
+  if (!slot->headRead) Drain(*slot);
   Release(Index);
 }
 

@@ -4,6 +4,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "adblock/ad_reply.h"
 #include "adblock/https_refuser.h"
 #include "platform/net.h"
 #include "store/services.h"
@@ -59,6 +60,7 @@ class AdServer : public NetSink {
     SlotState state = SlotState::Free;
     std::string request;      // the bytes received so far, until judged
     std::size_t scanned = 0;  // bytes of it judged incomplete before
+    bool headRead = false;    // the request's head arrived whole: nothing to drain
   };
 
   Slot* Live(int Index);
@@ -81,6 +83,7 @@ class AdServer : public NetSink {
   int open_ = 0;
   int lastAcceptError_ = 0;
   HttpsRefuser https_;
+  AdImageCache image_;
 };
 
 }  // namespace nv

@@ -119,5 +119,21 @@ TEST_F(AdReplyTest, EachBuiltReplyIsCountedAFailedOneIsEmptyAndNotCounted) {
   EXPECT_EQ(fp.files.Get("C:\\N\\err.log"), "");  // nothing logged
 }
 
+// The picture is kept between replies, yet a changed or removed picture is
+// what the next replies carry.
+TEST_F(AdReplyTest, AKeptPictureFollowsChangesToTheFile) {
+  AdImageCache image;
+  fp.files.Put("C:\\N\\images\\4.gif", "GIF-one");
+  EXPECT_EQ(Body(BuildAdResponse(s, "/a.gif", image)), "GIF-one");
+  fp.files.Put("C:\\N\\images\\4.gif", "GIF-longer");  // another size: read at once
+  EXPECT_EQ(Body(BuildAdResponse(s, "/a.gif", image)), "GIF-longer");
+  fp.files.Put("C:\\N\\images\\4.gif", "GIF-same-s");  // same size: within a second
+  fp.clock.tickMs += 1000;
+  EXPECT_EQ(Body(BuildAdResponse(s, "/a.gif", image)), "GIF-same-s");
+  fp.files.Remove("C:\\N\\images\\4.gif");
+  EXPECT_EQ(BuildAdResponse(s, "/a.gif", image), "");
+  EXPECT_EQ(counters.Get(BannerAdsCount), 3);
+}
+
 }  // namespace
 }  // namespace nv

@@ -16,13 +16,14 @@ namespace nv {
 
 namespace {
 
-// Each socket gets its own message number from this range, so a message
-// still queued for a closed socket cannot be taken for a newer socket that
-// Windows gave the same handle value.
+// Each listener gets its own message number from this range; its connections
+// inherit it with its selection when accepted, which spares a WSAAsyncSelect
+// per connection. Messages are keyed by number and socket handle.
 constexpr UINT kDeliverMessage = WM_APP + 0x0FF;
 constexpr UINT kFirstSocketMessage = WM_APP + 0x100;
 constexpr UINT kSocketMessages = 0x3000;
 constexpr char kWindowClass[] = "NorvaneNetworkWindow";
+constexpr long kConnectionEvents = FD_READ | FD_CLOSE;
 
 AppError WsaError(int code) {
   if (const char* text = neterr::Text(code)) return AppError(code, text, neterr::kSource);
@@ -59,11 +60,13 @@ class WinsockNetwork : public Network {
     std::string out;
     std::size_t sent = 0;
     bool sending = false;
+    bool wantsWrite = false;
     std::uint64_t received = 0;
   };
 
   static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-  SocketId Register(SOCKET s, NetSink& sink, bool listener, long events);
+  SocketId Register(SOCKET s, UINT message, NetSink& sink, bool listener);
+  bool StillOpen(const Sock& k);
   Sock* Find(SocketId id);
   void OnSocketMessage(UINT message, SOCKET s, LPARAM lp);
   void OnConnectionClosed(SocketId id, int error);
@@ -78,11 +81,11 @@ class WinsockNetwork : public Network {
   std::optional<AppError> startError_;
   std::unordered_map<SocketId, Sock> socks_;
   std::map<std::pair<UINT, SOCKET>, SocketId> byMessage_;
-  std::vector<bool> messageInUse_ = std::vector<bool>(kSocketMessages);
   UINT nextMessage_ = 0;
   SocketId nextId_ = 1;
   std::deque<std::pair<SocketId, Pending>> pending_;
   bool deliverPosted_ = false;
+  int dispatching_ = 0;
 };
 
 WinsockNetwork::WinsockNetwork() {
@@ -122,7 +125,9 @@ LRESULT CALLBACK WinsockNetwork::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM 
     return 0;
   }
   if (self && msg >= kFirstSocketMessage && msg < kFirstSocketMessage + kSocketMessages) {
+    ++self->dispatching_;  // a message box in a handler nests another dispatch
     self->OnSocketMessage(msg, static_cast<SOCKET>(wp), lp);
+    if (--self->dispatching_ == 0) self->DeliverPending();
     return 0;
   }
   return DefWindowProcA(hwnd, msg, wp, lp);
@@ -133,18 +138,7 @@ WinsockNetwork::Sock* WinsockNetwork::Find(SocketId id) {
   return it == socks_.end() ? nullptr : &it->second;
 }
 
-SocketId WinsockNetwork::Register(SOCKET s, NetSink& sink, bool listener, long events) {
-  UINT slot = nextMessage_;
-  for (UINT tried = 0; tried < kSocketMessages && messageInUse_[slot]; ++tried)
-    slot = (slot + 1) % kSocketMessages;
-  nextMessage_ = (slot + 1) % kSocketMessages;
-  const UINT message = kFirstSocketMessage + slot;
-  if (WSAAsyncSelect(s, hwnd_, message, events) != 0) {
-    const int e = WSAGetLastError();
-    closesocket(s);
-    throw WsaError(e);
-  }
-  messageInUse_[slot] = true;
+SocketId WinsockNetwork::Register(SOCKET s, UINT message, NetSink& sink, bool listener) {
   const SocketId id = nextId_++;
   Sock& k = socks_[id];
   k.s = s;
@@ -172,7 +166,15 @@ SocketId WinsockNetwork::Listen(const std::string& address, int port, NetSink& s
     closesocket(s);
     throw WsaError(e);
   }
-  return Register(s, sink, true, FD_ACCEPT);
+  // Connections inherit FD_READ and FD_CLOSE from here.
+  const UINT message = kFirstSocketMessage + nextMessage_;
+  nextMessage_ = (nextMessage_ + 1) % kSocketMessages;
+  if (WSAAsyncSelect(s, hwnd_, message, FD_ACCEPT | kConnectionEvents) != 0) {
+    const int e = WSAGetLastError();
+    closesocket(s);
+    throw WsaError(e);
+  }
+  return Register(s, message, sink, true);
 }
 
 int WinsockNetwork::LocalPort(SocketId id) {
@@ -200,9 +202,9 @@ SocketId WinsockNetwork::Accept(SocketId listener, std::string& peerAddress) {
   char text[INET_ADDRSTRLEN] = "";
   inet_ntop(AF_INET, &addr.sin_addr, text, sizeof text);
   peerAddress = text;
-  // The accepted socket inherits the listener's selection; this replaces it,
-  // and posts FD_READ at once if the request is already there.
-  return Register(s, *l->sink, false, FD_READ | FD_WRITE | FD_CLOSE);
+  // FD_WRITE is asked for only once a send has to wait: under load every
+  // message costs time.
+  return Register(s, l->message, *l->sink, false);
 }
 
 std::size_t WinsockNetwork::Receive(SocketId id, std::string& into, std::size_t max) {
@@ -247,6 +249,9 @@ void WinsockNetwork::Flush(SocketId id, Sock& k) {
     if (n > 0) {
       k.sent += static_cast<std::size_t>(n);
     } else if (WSAGetLastError() == WSAEWOULDBLOCK) {
+      if (!k.wantsWrite &&
+          WSAAsyncSelect(k.s, hwnd_, k.message, kConnectionEvents | FD_WRITE) == 0)
+        k.wantsWrite = true;  // FD_WRITE follows once sending can go on
       return;
     } else {
       MarkReset(id, k);
@@ -275,15 +280,16 @@ void WinsockNetwork::Close(SocketId id) {
   Sock& k = it->second;
   closesocket(k.s);  // also cancels its WSAAsyncSelect
   byMessage_.erase({k.message, k.s});
-  messageInUse_[k.message - kFirstSocketMessage] = false;
   socks_.erase(it);
 }
 
-// Completions go out through a posted message, never from inside a call of
-// the sink, so a handler never runs inside another.
+// Completions never go out from inside a call of the sink, so a handler never
+// runs inside another: those queued while a socket message is handled follow
+// right after it, others through a posted message.
 void WinsockNetwork::Queue(SocketId id, Pending what) {
   pending_.emplace_back(id, what);
-  if (!deliverPosted_) deliverPosted_ = PostMessageA(hwnd_, kDeliverMessage, 0, 0) != 0;
+  if (dispatching_ == 0 && !deliverPosted_)
+    deliverPosted_ = PostMessageA(hwnd_, kDeliverMessage, 0, 0) != 0;
 }
 
 void WinsockNetwork::DeliverPending() {
@@ -304,6 +310,14 @@ void WinsockNetwork::TellPeerClosed(SocketId id) {
   k->sink->OnPeerClosed(id, false);
 }
 
+// Windows reuses the handle values of closed sockets at once, so a message
+// still queued for a closed connection can name a newer one. Only the
+// messages that end a connection need telling apart: those find it open.
+bool WinsockNetwork::StillOpen(const Sock& k) {
+  char c;
+  return recv(k.s, &c, 1, MSG_PEEK) == SOCKET_ERROR && WSAGetLastError() == WSAEWOULDBLOCK;
+}
+
 void WinsockNetwork::OnSocketMessage(UINT message, SOCKET s, LPARAM lp) {
   auto it = byMessage_.find({message, s});
   if (it == byMessage_.end()) return;  // a late message for a socket already closed
@@ -312,19 +326,25 @@ void WinsockNetwork::OnSocketMessage(UINT message, SOCKET s, LPARAM lp) {
   const int error = WSAGETSELECTERROR(lp);
   switch (WSAGETSELECTEVENT(lp)) {
     case FD_ACCEPT:
-      if (!error) k->sink->OnConnectionRequest(id);
+      if (!error && k->listener) k->sink->OnConnectionRequest(id);
       break;
     case FD_READ:
-      if (error) MarkReset(id, *k);
-      else if (!k->eof && !k->reset) k->sink->OnDataArrival(id);
+      if (error) {
+        if (!StillOpen(*k)) MarkReset(id, *k);
+      } else if (!k->eof && !k->reset) {
+        k->sink->OnDataArrival(id);
+      }
       TellPeerClosed(id);
       break;
     case FD_WRITE:
-      if (error) MarkReset(id, *k);
-      else Flush(id, *k);
+      if (error) {
+        if (!StillOpen(*k)) MarkReset(id, *k);
+      } else {
+        Flush(id, *k);
+      }
       break;
     case FD_CLOSE:
-      OnConnectionClosed(id, error);
+      if (!k->listener) OnConnectionClosed(id, error);
       break;
   }
 }
@@ -334,7 +354,7 @@ void WinsockNetwork::OnSocketMessage(UINT message, SOCKET s, LPARAM lp) {
 void WinsockNetwork::OnConnectionClosed(SocketId id, int error) {
   Sock* k = Find(id);
   if (error) {
-    MarkReset(id, *k);
+    if (!StillOpen(*k)) MarkReset(id, *k);
     return;
   }
   while ((k = Find(id)) != nullptr && !k->eof && !k->reset) {
@@ -343,6 +363,7 @@ void WinsockNetwork::OnConnectionClosed(SocketId id, int error) {
     if ((k = Find(id)) == nullptr || k->received == before) break;
   }
   if ((k = Find(id)) == nullptr || k->reset) return;
+  if (!k->eof && StillOpen(*k)) return;  // a late message: this connection is open
   k->eof = true;
   TellPeerClosed(id);
 }
