@@ -42,3 +42,7 @@ foreach(file ${NV_E2E_FILES})
   add_test(NAME e2e.${suite} COMMAND ${CMAKE_SOURCE_DIR}/tools/e2e ${suite})
   set_tests_properties(e2e.${suite} PROPERTIES RESOURCE_LOCK wine TIMEOUT 900)
 endforeach()
+
+# The XP-style button gallery under Wine: GDI against the raster rendering.
+add_test(NAME gallery COMMAND ${CMAKE_SOURCE_DIR}/tools/gallery)
+set_tests_properties(gallery PROPERTIES RESOURCE_LOCK wine TIMEOUT 600)

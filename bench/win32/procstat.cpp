@@ -71,7 +71,7 @@ int main(int argc, char** argv) {
   mem.cb = sizeof mem;
   GetProcessMemoryInfo(p, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&mem), sizeof mem);
   const SIZE_T priv = mem.PrivateUsage ? mem.PrivateUsage : mem.PagefileUsage;
-  std::printf("handles=%ld private_kb=%zu\n", CountHandles(pid), priv / 1024);
+  std::printf("handles=%ld private_kb=%llu\n", CountHandles(pid), static_cast<unsigned long long>(priv / 1024));
   CloseHandle(p);
   return 0;
 }

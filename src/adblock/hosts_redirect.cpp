@@ -28,17 +28,18 @@ void HostsRedirect::TakeBackup() {
   holds_ = Holds::UserLines;
 }
 
-// The block list with its prefix, then (with UseDNS "1") the cached entries:
-// the whole file at once, so that it can replace the HOSTS file in one step.
-std::string HostsRedirect::BlockedContent() {
-  Store& st = s_.store;
-  st.LoadListFile(st.lstFile, st.Path(paths::kHostsList), kBlockPrefix);
-  std::string content = FormatListFile(st.lstFile.Items());
-  if (s_.settings.Get(keys::kSettings, keys::kUseDNS, "0") == "1") {
-    st.LoadListFile(st.lstFile, st.Path(paths::kDnsList));
-    content += FormatListFile(st.lstFile.Items());
-  }
-  st.lstFile.Clear();
+HostsRedirect::OwnLines HostsRedirect::LoadOwnLines() {
+  OwnLines own;
+  s_.store.LoadListFile(own.blocked, s_.store.Path(paths::kHostsList), kBlockPrefix);
+  s_.store.LoadListFile(own.cached, s_.store.Path(paths::kDnsList));
+  return own;
+}
+
+// The block list, then (with UseDNS "1") the cached entries: the whole file at
+// once, so that it replaces the HOSTS file in one step.
+std::string HostsRedirect::BlockedContent(const OwnLines& own) {
+  std::string content = FormatListFile(own.blocked.Items());
+  if (s_.settings.Get(keys::kSettings, keys::kUseDNS, "0") == "1") content += FormatListFile(own.cached.Items());
   return content;
 }
 
@@ -46,7 +47,7 @@ std::string HostsRedirect::BlockedContent() {
 // backup becomes a copy of it, so additions and removals both count. While it
 // holds the block list (or nobody knows), lines that are neither Norvane's own
 // nor already in the backup were added by someone else: they join the backup.
-void HostsRedirect::CarryForeignLinesIntoBackup() {
+void HostsRedirect::CarryForeignLinesIntoBackup(const OwnLines& own) {
   Store& st = s_.store;
   ListBox current;
   if (!s_.platform.files->CanOpenForRead(hostsPath_) || !st.LoadListFile(current, hostsPath_)) return;
@@ -55,24 +56,23 @@ void HostsRedirect::CarryForeignLinesIntoBackup() {
     st.SaveListFile(current, backupPath, false);
     return;
   }
-  ListBox ours;
-  st.LoadListFile(ours, st.Path(paths::kHostsList), kBlockPrefix);
-  ListBox dns;
-  st.LoadListFile(dns, st.Path(paths::kDnsList));
   ListBox backup;
   if (!st.LoadListFile(backup, backupPath)) return;
   bool added = false;
   for (const std::string& line : current.Items())
-    if (ours.IndexOf(line) < 0 && dns.IndexOf(line) < 0) added |= backup.AddUnique(line);
+    if (own.blocked.IndexOf(line) < 0 && own.cached.IndexOf(line) < 0) added |= backup.AddUnique(line);
   if (added) st.SaveListFile(backup, backupPath, false);
 }
 
 void HostsRedirect::blockads(bool on) {
   Store& st = s_.store;
   try {
-    if (GovernedByBackup()) CarryForeignLinesIntoBackup();
+    const bool governed = GovernedByBackup();
+    OwnLines own;
+    if (on || (governed && holds_ != Holds::UserLines)) own = LoadOwnLines();
+    if (governed) CarryForeignLinesIntoBackup(own);
     if (on) {
-      s_.platform.files->WriteAtomic(hostsPath_, BlockedContent());
+      s_.platform.files->WriteAtomic(hostsPath_, BlockedContent(own));
       holds_ = Holds::BlockList;
       return;
     }

@@ -1,6 +1,7 @@
 #pragma once
 #include <string>
 
+#include "store/list_box.h"
 #include "store/services.h"
 
 namespace nv {
@@ -26,8 +27,14 @@ class HostsRedirect {
   bool GovernedByBackup() const;
 
  private:
-  std::string BlockedContent();
-  void CarryForeignLinesIntoBackup();
+  // Norvane's own lines: the prefixed block list and the cached entries.
+  struct OwnLines {
+    ListBox blocked;
+    ListBox cached;
+  };
+  OwnLines LoadOwnLines();
+  std::string BlockedContent(const OwnLines& own);
+  void CarryForeignLinesIntoBackup(const OwnLines& own);
 
   Services& s_;
   const std::string& hostsPath_;

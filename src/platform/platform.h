@@ -14,6 +14,8 @@ class Tray;
 class Desktop;
 class Network;
 class Timers;
+class UrlCache;
+class FolderWatch;
 
 // The seam as one table: every OS service the core may use. The Win32 layer
 // fills it with real implementations, tests with fakes. A subsystem that does
@@ -31,6 +33,8 @@ struct Platform {
   Desktop* desktop = nullptr;
   Network* net = nullptr;
   Timers* timers = nullptr;
+  UrlCache* urlCache = nullptr;
+  FolderWatch* folderWatch = nullptr;
 };
 
 }  // namespace nv

@@ -37,6 +37,7 @@ std::string FakeClock::LongTime(const LocalTime& t) {
 
 int FakeDialogs::Show(const std::string& text, const std::string& title, unsigned style) {
   shown.push_back({text, title, style});
+  if (whileOpen) whileOpen();
   if (answers.empty()) return kAnswerOk;
   int a = answers.front();
   answers.pop_front();
@@ -69,6 +70,10 @@ FakePlatform::FakePlatform() {
   platform.text = &text;
   platform.net = &net;
   platform.tray = &tray;
+  platform.desktop = &desktop;
+  platform.timers = &timers;
+  platform.urlCache = &urlCache;
+  platform.folderWatch = &folderWatch;
 }
 
 }  // namespace nv::test

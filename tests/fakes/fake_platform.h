@@ -1,12 +1,15 @@
 #pragma once
 #include <deque>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "fakes/fake_desktop.h"
 #include "fakes/fake_files.h"
 #include "fakes/fake_network.h"
+#include "fakes/fake_timers.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/platform.h"
@@ -49,6 +52,8 @@ class FakeDialogs : public Dialogs {
   int Show(const std::string& text, const std::string& title, unsigned style) override;
   std::vector<Box> shown;
   std::deque<int> answers;  // answers to give, in order; then kAnswerOk
+  // Runs while a box is open, as the message loop of a modal box would.
+  std::function<void()> whileOpen;
 };
 
 class FakeSystem : public System {
@@ -128,6 +133,10 @@ struct FakePlatform {
   FakeText text;
   FakeNetwork net;
   FakeTray tray;
+  FakeDesktop desktop;
+  FakeTimers timers;
+  FakeUrlCache urlCache;
+  FakeFolderWatch folderWatch;
   Platform platform;
 };
 

@@ -6,6 +6,9 @@ namespace nv {
 
 namespace {
 
+constexpr int kMoveAttempts = 25;
+constexpr DWORD kMoveRetryMs = 8;
+
 AppError ErrorFromLastError() {
   switch (GetLastError()) {
     case ERROR_FILE_NOT_FOUND:
@@ -89,7 +92,16 @@ void Win32Files::WriteAtomic(const std::string& path, const std::string& bytes) 
       throw;
     }
   }
-  if (!MoveFileExA(tmp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+  // Another program reading the target at this moment (the resolver, a
+  // scanner) makes the move fail for a short while: try again briefly.
+  for (int attempt = 0;; ++attempt) {
+    if (MoveFileExA(tmp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) break;
+    const DWORD error = GetLastError();
+    if (attempt < kMoveAttempts && (error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED ||
+                                    error == ERROR_LOCK_VIOLATION)) {
+      Sleep(kMoveRetryMs);
+      continue;
+    }
     AppError e = ErrorFromLastError();
     DeleteFileA(tmp.c_str());
     throw e;

@@ -13,6 +13,10 @@ Win32Platform::Win32Platform() {
   platform.text = &text;
   platform.tray = &tray;
   platform.net = net.get();
+  platform.desktop = &desktop;
+  platform.timers = &timers;
+  platform.urlCache = &urlCache;
+  platform.folderWatch = &folderWatch;
 }
 
 }  // namespace nv

@@ -2,9 +2,13 @@
 #include <memory>
 
 #include "platform/platform.h"
+#include "platform/win32/win32_desktop.h"
 #include "platform/win32/win32_files.h"
+#include "platform/win32/win32_folder_watch.h"
 #include "platform/win32/win32_services.h"
 #include "platform/win32/win32_tray.h"
+#include "platform/win32/win32_timers.h"
+#include "platform/win32/win32_url_cache.h"
 #include "platform/win32/winsock_network.h"
 
 namespace nv {
@@ -22,6 +26,10 @@ struct Win32Platform {
   Win32Text text;
   Win32Tray tray;
   std::unique_ptr<Network> net = MakeWinsockNetwork();
+  Win32Desktop desktop;
+  Win32Timers timers;
+  Win32UrlCache urlCache;
+  Win32FolderWatch folderWatch;
   Platform platform;
 };
 

@@ -112,35 +112,41 @@ void SetSetting(const std::string& section, const std::string& key, const std::s
 
 void ClearSettings() { RegDeleteTreeA(HKEY_CURRENT_USER, kKeyRoot); }
 
-static std::string WindowText(HWND h) {
+std::string TextOf(HWND h);
+static std::string WindowText(HWND h) { return TextOf(h); }
+
+std::string TextOf(HWND h) {
   char buf[2048] = {};
   SendMessageTimeoutA(h, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG, 2000,
                       nullptr);
   return buf;
 }
 
+namespace {
+struct BoxSearch {
+  std::string title;
+  std::optional<Box> found;
+};
+
+BOOL CALLBACK MatchBox(HWND h, LPARAM p) {
+  auto* s = reinterpret_cast<BoxSearch*>(p);
+  char cls[64] = {};
+  GetClassNameA(h, cls, sizeof cls);
+  if (std::string(cls) != "#32770" || !IsWindowVisible(h) || WindowText(h) != s->title) return TRUE;
+  Box b;
+  b.hwnd = h;
+  b.title = s->title;
+  GetWindowThreadProcessId(h, &b.pid);
+  if (HWND t = GetDlgItem(h, 0xFFFF)) b.text = WindowText(t);
+  s->found = b;
+  return FALSE;
+}
+}  // namespace
+
 // A message box is a dialog whose static control 0xFFFF holds the text.
 std::optional<Box> FindBox(const std::string& title) {
-  struct Search {
-    std::string title;
-    std::optional<Box> found;
-  } s{title, std::nullopt};
-  EnumWindows(
-      [](HWND h, LPARAM p) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(p);
-        char cls[64] = {};
-        GetClassNameA(h, cls, sizeof cls);
-        if (std::string(cls) != "#32770" || !IsWindowVisible(h)) return TRUE;
-        if (WindowText(h) != s->title) return TRUE;
-        Box b;
-        b.hwnd = h;
-        b.title = s->title;
-        GetWindowThreadProcessId(h, &b.pid);
-        if (HWND t = GetDlgItem(h, 0xFFFF)) b.text = WindowText(t);
-        s->found = b;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&s));
+  BoxSearch s{title, std::nullopt};
+  EnumWindows(MatchBox, reinterpret_cast<LPARAM>(&s));
   return s.found;
 }
 
@@ -247,6 +253,80 @@ DWORD Norvane::ExitCode() const {
   DWORD code = STILL_ACTIVE;
   if (pi_.hProcess) GetExitCodeProcess(pi_.hProcess, &code);
   return code;
+}
+
+}  // namespace e2e
+
+namespace e2e {
+
+HWND FindTopWindow(const std::string& cls, const std::string& title, DWORD pid) {
+  HWND h = nullptr;
+  while ((h = FindWindowExA(nullptr, h, cls.empty() ? nullptr : cls.c_str(),
+                            title.empty() ? nullptr : title.c_str())) != nullptr) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(h, &owner);
+    if ((pid == 0 || owner == pid) && IsWindowVisible(h)) return h;
+  }
+  return nullptr;
+}
+
+HWND FindDescendant(HWND parent, const std::string& cls, const std::string& text) {
+  for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    char name[64] = {};
+    GetClassNameA(c, name, sizeof name);
+    if (_stricmp(name, cls.c_str()) == 0 && (text.empty() || TextOf(c) == text)) return c;
+    if (HWND d = FindDescendant(c, cls, text)) return d;
+  }
+  return nullptr;
+}
+
+void Click(HWND button) { PostMessageA(button, BM_CLICK, 0, 0); }
+
+void PostKeys(HWND target, std::initializer_list<WORD> keys) {
+  for (WORD vk : keys) {
+    const UINT scan = MapVirtualKeyA(vk, MAPVK_VK_TO_VSC);
+    PostMessageA(target, WM_KEYDOWN, vk, 1 | (scan << 16));
+    PostMessageA(target, WM_KEYUP, vk, 1 | (scan << 16) | (1u << 30) | (1u << 31));
+    Sleep(30);
+  }
+}
+
+HWND Norvane::OpenTrayMenu(int ms) {
+  HWND main = MainWindow(0);
+  if (!main) return nullptr;
+  PostMessageA(main, WM_MOUSEMOVE, 1, 0x204);
+  HWND menu = nullptr;
+  WaitUntil([&] { return (menu = FindTopWindow("#32768", "", pi_.dwProcessId)) != nullptr; }, ms);
+  return menu;
+}
+
+bool Norvane::PickMenuItem(int stepsDown) {
+  HWND menu = OpenTrayMenu();
+  if (!menu) return false;
+  for (int i = 0; i < stepsDown; ++i) PostKeys(menu, {VK_DOWN});
+  PostKeys(menu, {VK_RETURN});
+  return WaitUntil([&] { return !IsWindowVisible(menu); }, 5000);
+}
+
+}  // namespace e2e
+
+namespace e2e {
+
+bool Screenshot(const std::string& name) {
+  char dir[MAX_PATH] = {};
+  if (!GetEnvironmentVariableA("NV_SHOTS", dir, sizeof dir)) return false;
+  std::string cmd = "Z:\\usr\\bin\\import -window root " + std::string(dir) + "/" + name;
+  std::vector<char> line(cmd.begin(), cmd.end());
+  line.push_back('\0');
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+    return false;
+  WaitForSingleObject(pi.hProcess, 20000);
+  CloseHandle(pi.hProcess);
+  CloseHandle(pi.hThread);
+  return true;
 }
 
 }  // namespace e2e

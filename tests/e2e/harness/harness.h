@@ -42,6 +42,18 @@ std::optional<Box> WaitBox(const std::string& title, int ms = 10000);
 // Presses the box's first button (OK) and waits until it is gone.
 void DismissBox(const Box& box);
 
+// Windows of any process.
+HWND FindTopWindow(const std::string& cls, const std::string& title, DWORD pid = 0);
+HWND FindDescendant(HWND parent, const std::string& cls, const std::string& text);
+std::string TextOf(HWND h);
+void Click(HWND button);
+// Key presses posted to a window's thread (menus read them from its queue).
+void PostKeys(HWND target, std::initializer_list<WORD> keys);
+
+// Saves a picture of the whole screen (ImageMagick's import, a Unix program
+// that Wine starts) under the folder NV_SHOTS names; false when unset.
+bool Screenshot(const std::string& name);
+
 // One running norvane.exe.
 class Norvane {
  public:
@@ -57,6 +69,10 @@ class Norvane {
   bool WaitRunning(int ms = 15000);
   std::string StatusLine();   // Label2 of the About window
   std::string VersionLine();  // Label4
+  // Right button down on the tray icon; returns the open menu's window.
+  HWND OpenTrayMenu(int ms = 5000);
+  // Opens the tray menu and picks the item n steps down from the top.
+  bool PickMenuItem(int stepsDown);
   // A clean exit: a close request to the main window (runs the exit sequence).
   void Close();
   // Windows logging off: WM_QUERYENDSESSION then WM_ENDSESSION(TRUE).
