@@ -158,9 +158,9 @@ SocketId WinsockNetwork::Listen(const std::string& address, int port, NetSink& s
     throw WsaError(neterr::kAddressNotAvailable);
   const SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
   if (s == INVALID_SOCKET) throw WsaError(WSAGetLastError());
-  // No other program may bind over our port while we hold it.
-  const BOOL on = TRUE;
-  setsockopt(s, SOL_SOCKET, SO_EXCLUSIVEADDRUSE, reinterpret_cast<const char*>(&on), sizeof on);
+  // No SO_EXCLUSIVEADDRUSE: with it, a restart finds the port blocked while
+  // the last run's connections wait out TIME_WAIT, and would take that for
+  // another web server.
   if (bind(s, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || listen(s, SOMAXCONN) != 0) {
     const int e = WSAGetLastError();
     closesocket(s);
@@ -329,6 +329,7 @@ void WinsockNetwork::OnSocketMessage(UINT message, SOCKET s, LPARAM lp) {
       if (!error && k->listener) k->sink->OnConnectionRequest(id);
       break;
     case FD_READ:
+      if (k->listener) break;  // listeners pass FD_READ on to their connections only
       if (error) {
         if (!StillOpen(*k)) MarkReset(id, *k);
       } else if (!k->eof && !k->reset) {
