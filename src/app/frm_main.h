@@ -10,12 +10,12 @@
 #include "cookies/cookie_cleaner.h"
 #include "popups/popup_scanner.h"
 #include "store/services.h"
+#include "store/vendor.h"
 
 namespace nv {
 
 inline constexpr char kProductTitle[] = "Norvane!";
 inline constexpr char kVersionLine[] = "Norvane v2.0 Beta 002";
-inline constexpr char kVendorSite[] = "http://www.norvane.example";
 inline constexpr char kForumPath[] = "/modules.php?name=Forums&file=index";
 inline constexpr int kCsidlCookies = 33;
 inline constexpr int kTickMs = 100;

@@ -68,6 +68,7 @@ FakePlatform::FakePlatform() {
   platform.sound = &sound;
   platform.shell = &shell;
   platform.text = &text;
+  platform.net = &net;
   platform.tray = &tray;
   platform.desktop = &desktop;
   platform.timers = &timers;

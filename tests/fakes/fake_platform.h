@@ -8,6 +8,7 @@
 
 #include "fakes/fake_desktop.h"
 #include "fakes/fake_files.h"
+#include "fakes/fake_network.h"
 #include "fakes/fake_timers.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
@@ -130,6 +131,7 @@ struct FakePlatform {
   FakeSound sound;
   FakeShell shell;
   FakeText text;
+  FakeNetwork net;
   FakeTray tray;
   FakeDesktop desktop;
   FakeTimers timers;

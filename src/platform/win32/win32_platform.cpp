@@ -12,6 +12,7 @@ Win32Platform::Win32Platform() {
   platform.shell = &shell;
   platform.text = &text;
   platform.tray = &tray;
+  platform.net = net.get();
   platform.desktop = &desktop;
   platform.timers = &timers;
   platform.urlCache = &urlCache;

@@ -1,4 +1,6 @@
 #pragma once
+#include <memory>
+
 #include "platform/platform.h"
 #include "platform/win32/win32_desktop.h"
 #include "platform/win32/win32_files.h"
@@ -7,6 +9,7 @@
 #include "platform/win32/win32_tray.h"
 #include "platform/win32/win32_timers.h"
 #include "platform/win32/win32_url_cache.h"
+#include "platform/win32/winsock_network.h"
 
 namespace nv {
 
@@ -22,6 +25,7 @@ struct Win32Platform {
   Win32Shell shell;
   Win32Text text;
   Win32Tray tray;
+  std::unique_ptr<Network> net = MakeWinsockNetwork();
   Win32Desktop desktop;
   Win32Timers timers;
   Win32UrlCache urlCache;

@@ -1,0 +1,80 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "platform/errors.h"
+
+namespace nv {
+
+// Socket failures the program tells apart, numbered as Winsock numbers them
+// on every platform, with the texts that the logs and boxes show.
+namespace neterr {
+inline constexpr int kAccessDenied = 10013;
+inline constexpr int kTooManySockets = 10024;
+inline constexpr int kAddressInUse = err::kAddressInUse;
+inline constexpr int kAddressNotAvailable = 10049;
+inline constexpr int kNoBuffers = 10055;
+inline constexpr char kSource[] = "Winsock";
+// The text for one of the numbers above; nullptr for any other.
+inline const char* Text(int number) {
+  switch (number) {
+    case kAccessDenied: return "Permission denied";
+    case kTooManySockets: return "Too many open sockets";
+    case kAddressInUse: return "Address in use";
+    case kAddressNotAvailable: return "Address not available";
+    case kNoBuffers: return "No buffer space available";
+    default: return nullptr;
+  }
+}
+}  // namespace neterr
+
+// A socket of the network seam. Ids are never reused within a run, so a late
+// event for a socket that was closed can never reach a newer one.
+using SocketId = std::uint64_t;
+inline constexpr SocketId kNoSocket = 0;
+
+// Receives the events of the sockets it owns (a listener's sink also owns the
+// connections accepted from it). Events arrive on the UI thread, one at a
+// time, never from inside a call to Network; none arrives for a closed socket.
+class NetSink {
+ public:
+  virtual ~NetSink() = default;
+  // A client waits on the listener; take it with Accept.
+  virtual void OnConnectionRequest(SocketId listener) = 0;
+  // Bytes have arrived (or the peer's end was reached): take them with
+  // Receive. Bytes left unread are offered again by a later event.
+  virtual void OnDataArrival(SocketId conn) = 0;
+  // Everything handed to Send has been passed to the system.
+  virtual void OnSendComplete(SocketId conn) = 0;
+  // The peer closed its end (reset false: sending may still work) or the
+  // connection broke (reset true: nothing more can be sent, and a pending
+  // Send will not complete). The socket stays allocated until Close.
+  virtual void OnPeerClosed(SocketId conn, bool reset) = 0;
+};
+
+// Event-driven IPv4 TCP: what the local web server needs. Every call returns
+// at once; failures that concern the whole socket throw AppError.
+class Network {
+ public:
+  virtual ~Network() = default;
+  // Binds address:port (port 0: any free port) and listens. Throws AppError
+  // 10048 when the address is in use; any other failure throws its own number.
+  virtual SocketId Listen(const std::string& address, int port, NetSink& sink) = 0;
+  // The local port a listener is bound to; 0 for an unknown socket.
+  virtual int LocalPort(SocketId listener) = 0;
+  // Takes one waiting connection and gives the peer's dotted address. Returns
+  // kNoSocket when none waits any more (a client that gave up while queued).
+  virtual SocketId Accept(SocketId listener, std::string& peerAddress) = 0;
+  // Appends up to max bytes that have arrived to into; returns how many (0:
+  // nothing now, or the peer's end).
+  virtual std::size_t Receive(SocketId conn, std::string& into, std::size_t max) = 0;
+  // Queues bytes for the peer. OnSendComplete follows once all of them have
+  // been passed on (also for none), or OnPeerClosed with reset when the
+  // connection broke first.
+  virtual void Send(SocketId conn, std::string bytes) = 0;
+  // Closes the socket and forgets it; unknown ids are ignored.
+  virtual void Close(SocketId s) = 0;
+};
+
+}  // namespace nv

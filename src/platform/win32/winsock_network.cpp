@@ -1,0 +1,376 @@
+#include "platform/win32/winsock_network.h"
+
+#include <winsock2.h>
+#include <ws2tcpip.h>
+#include <windows.h>
+
+#include <deque>
+#include <map>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+namespace nv {
+
+namespace {
+
+// Each listener gets its own message number from this range; its connections
+// inherit it with its selection when accepted, which spares a WSAAsyncSelect
+// per connection. Messages are keyed by number and socket handle.
+constexpr UINT kDeliverMessage = WM_APP + 0x0FF;
+constexpr UINT kFirstSocketMessage = WM_APP + 0x100;
+constexpr UINT kSocketMessages = 0x3000;
+constexpr char kWindowClass[] = "NorvaneNetworkWindow";
+constexpr long kConnectionEvents = FD_READ | FD_CLOSE;
+
+AppError WsaError(int code) {
+  if (const char* text = neterr::Text(code)) return AppError(code, text, neterr::kSource);
+  char buf[256] = "";
+  DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                           static_cast<DWORD>(code), 0, buf, sizeof buf, nullptr);
+  while (n > 0 && (buf[n - 1] == '\r' || buf[n - 1] == '\n' || buf[n - 1] == ' ' || buf[n - 1] == '.'))
+    buf[--n] = '\0';
+  return AppError(code, n ? buf : "Socket error", neterr::kSource);
+}
+
+class WinsockNetwork : public Network {
+ public:
+  WinsockNetwork();
+  ~WinsockNetwork() override;
+
+  SocketId Listen(const std::string& address, int port, NetSink& sink) override;
+  int LocalPort(SocketId listener) override;
+  SocketId Accept(SocketId listener, std::string& peerAddress) override;
+  std::size_t Receive(SocketId conn, std::string& into, std::size_t max) override;
+  void Send(SocketId conn, std::string bytes) override;
+  void Close(SocketId s) override;
+
+ private:
+  enum class Pending { SendComplete, PeerReset };
+  struct Sock {
+    SOCKET s = INVALID_SOCKET;
+    UINT message = 0;
+    NetSink* sink = nullptr;
+    bool listener = false;
+    bool eof = false;
+    bool reset = false;
+    bool closeTold = false;
+    std::string out;
+    std::size_t sent = 0;
+    bool sending = false;
+    bool wantsWrite = false;
+    std::uint64_t received = 0;
+  };
+
+  static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  SocketId Register(SOCKET s, UINT message, NetSink& sink, bool listener);
+  bool StillOpen(const Sock& k);
+  Sock* Find(SocketId id);
+  void OnSocketMessage(UINT message, SOCKET s, LPARAM lp);
+  void OnConnectionClosed(SocketId id, int error);
+  void TellPeerClosed(SocketId id);
+  void Flush(SocketId id, Sock& k);
+  void MarkReset(SocketId id, Sock& k);
+  void Queue(SocketId id, Pending what);
+  void DeliverPending();
+
+  HWND hwnd_ = nullptr;
+  bool started_ = false;
+  std::optional<AppError> startError_;
+  std::unordered_map<SocketId, Sock> socks_;
+  std::map<std::pair<UINT, SOCKET>, SocketId> byMessage_;
+  UINT nextMessage_ = 0;
+  SocketId nextId_ = 1;
+  std::deque<std::pair<SocketId, Pending>> pending_;
+  bool deliverPosted_ = false;
+  int dispatching_ = 0;
+};
+
+WinsockNetwork::WinsockNetwork() {
+  WSADATA data;
+  if (const int e = WSAStartup(MAKEWORD(2, 2), &data); e != 0) {
+    startError_ = WsaError(e);
+    return;
+  }
+  started_ = true;
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = WndProc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.lpszClassName = kWindowClass;
+  RegisterClassA(&wc);  // fails harmlessly when already registered
+  hwnd_ = CreateWindowExA(0, kWindowClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                          wc.hInstance, this);
+  if (!hwnd_)
+    startError_ = AppError(static_cast<int>(GetLastError()), "Cannot create the network window",
+                           neterr::kSource);
+}
+
+WinsockNetwork::~WinsockNetwork() {
+  for (auto& [id, k] : socks_) closesocket(k.s);
+  if (hwnd_) DestroyWindow(hwnd_);
+  if (started_) WSACleanup();
+}
+
+LRESULT CALLBACK WinsockNetwork::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_NCCREATE) {
+    auto* cs = reinterpret_cast<CREATESTRUCTA*>(lp);
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
+  }
+  auto* self = reinterpret_cast<WinsockNetwork*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  if (self && msg == kDeliverMessage) {
+    self->deliverPosted_ = false;
+    self->DeliverPending();
+    return 0;
+  }
+  if (self && msg >= kFirstSocketMessage && msg < kFirstSocketMessage + kSocketMessages) {
+    ++self->dispatching_;  // a message box in a handler nests another dispatch
+    self->OnSocketMessage(msg, static_cast<SOCKET>(wp), lp);
+    if (--self->dispatching_ == 0) self->DeliverPending();
+    return 0;
+  }
+  return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+WinsockNetwork::Sock* WinsockNetwork::Find(SocketId id) {
+  auto it = socks_.find(id);
+  return it == socks_.end() ? nullptr : &it->second;
+}
+
+SocketId WinsockNetwork::Register(SOCKET s, UINT message, NetSink& sink, bool listener) {
+  const SocketId id = nextId_++;
+  Sock& k = socks_[id];
+  k.s = s;
+  k.message = message;
+  k.sink = &sink;
+  k.listener = listener;
+  byMessage_[{message, s}] = id;
+  return id;
+}
+
+SocketId WinsockNetwork::Listen(const std::string& address, int port, NetSink& sink) {
+  if (startError_) throw *startError_;
+  sockaddr_in addr{};
+  addr.sin_family = AF_INET;
+  addr.sin_port = htons(static_cast<u_short>(port));
+  if (inet_pton(AF_INET, address.c_str(), &addr.sin_addr) != 1)
+    throw WsaError(neterr::kAddressNotAvailable);
+  const SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+  if (s == INVALID_SOCKET) throw WsaError(WSAGetLastError());
+  // No SO_EXCLUSIVEADDRUSE: with it, a restart finds the port blocked while
+  // the last run's connections wait out TIME_WAIT, and would take that for
+  // another web server.
+  if (bind(s, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || listen(s, SOMAXCONN) != 0) {
+    const int e = WSAGetLastError();
+    closesocket(s);
+    throw WsaError(e);
+  }
+  // Connections inherit FD_READ and FD_CLOSE from here.
+  const UINT message = kFirstSocketMessage + nextMessage_;
+  nextMessage_ = (nextMessage_ + 1) % kSocketMessages;
+  if (WSAAsyncSelect(s, hwnd_, message, FD_ACCEPT | kConnectionEvents) != 0) {
+    const int e = WSAGetLastError();
+    closesocket(s);
+    throw WsaError(e);
+  }
+  return Register(s, message, sink, true);
+}
+
+int WinsockNetwork::LocalPort(SocketId id) {
+  Sock* k = Find(id);
+  if (!k) return 0;
+  sockaddr_in addr{};
+  int len = sizeof addr;
+  if (getsockname(k->s, reinterpret_cast<sockaddr*>(&addr), &len) != 0) return 0;
+  return ntohs(addr.sin_port);
+}
+
+SocketId WinsockNetwork::Accept(SocketId listener, std::string& peerAddress) {
+  Sock* l = Find(listener);
+  if (!l || !l->listener) return kNoSocket;
+  sockaddr_in addr{};
+  int len = sizeof addr;
+  const SOCKET s = accept(l->s, reinterpret_cast<sockaddr*>(&addr), &len);
+  if (s == INVALID_SOCKET) {
+    const int e = WSAGetLastError();
+    // Nothing waits any more, or the client gave up while queued.
+    if (e == WSAEWOULDBLOCK || e == WSAECONNRESET || e == WSAECONNABORTED || e == WSAEINTR)
+      return kNoSocket;
+    throw WsaError(e);
+  }
+  char text[INET_ADDRSTRLEN] = "";
+  inet_ntop(AF_INET, &addr.sin_addr, text, sizeof text);
+  peerAddress = text;
+  // FD_WRITE is asked for only once a send has to wait: under load every
+  // message costs time.
+  return Register(s, l->message, *l->sink, false);
+}
+
+std::size_t WinsockNetwork::Receive(SocketId id, std::string& into, std::size_t max) {
+  Sock* k = Find(id);
+  if (!k || k->listener || k->eof || k->reset || max == 0) return 0;
+  const std::size_t old = into.size();
+  const int want = static_cast<int>(std::min<std::size_t>(max, 1 << 20));
+  into.resize(old + static_cast<std::size_t>(want));
+  const int n = recv(k->s, into.data() + old, want, 0);
+  into.resize(old + (n > 0 ? static_cast<std::size_t>(n) : 0));
+  if (n > 0) {
+    k->received += static_cast<std::uint64_t>(n);
+    return static_cast<std::size_t>(n);
+  }
+  if (n == 0) k->eof = true;
+  else if (WSAGetLastError() != WSAEWOULDBLOCK) MarkReset(id, *k);
+  return 0;
+}
+
+void WinsockNetwork::Send(SocketId id, std::string bytes) {
+  Sock* k = Find(id);
+  if (!k || k->listener) return;
+  if (k->reset) {
+    Queue(id, Pending::PeerReset);
+    return;
+  }
+  if (k->out.empty()) {
+    k->out = std::move(bytes);
+    k->sent = 0;
+  } else {
+    k->out += bytes;
+  }
+  k->sending = true;
+  Flush(id, *k);
+}
+
+// Sends until Winsock would block; FD_WRITE then says when to go on.
+void WinsockNetwork::Flush(SocketId id, Sock& k) {
+  while (k.sent < k.out.size()) {
+    const int chunk = static_cast<int>(std::min<std::size_t>(k.out.size() - k.sent, 1 << 20));
+    const int n = send(k.s, k.out.data() + k.sent, chunk, 0);
+    if (n > 0) {
+      k.sent += static_cast<std::size_t>(n);
+    } else if (WSAGetLastError() == WSAEWOULDBLOCK) {
+      if (!k.wantsWrite &&
+          WSAAsyncSelect(k.s, hwnd_, k.message, kConnectionEvents | FD_WRITE) == 0)
+        k.wantsWrite = true;  // FD_WRITE follows once sending can go on
+      return;
+    } else {
+      MarkReset(id, k);
+      return;
+    }
+  }
+  k.out.clear();
+  k.sent = 0;
+  if (k.sending) {
+    k.sending = false;
+    Queue(id, Pending::SendComplete);
+  }
+}
+
+void WinsockNetwork::MarkReset(SocketId id, Sock& k) {
+  if (k.reset) return;
+  k.reset = true;
+  k.out.clear();
+  k.sending = false;
+  Queue(id, Pending::PeerReset);
+}
+
+void WinsockNetwork::Close(SocketId id) {
+  auto it = socks_.find(id);
+  if (it == socks_.end()) return;
+  Sock& k = it->second;
+  closesocket(k.s);  // also cancels its WSAAsyncSelect
+  byMessage_.erase({k.message, k.s});
+  socks_.erase(it);
+}
+
+// Completions never go out from inside a call of the sink, so a handler never
+// runs inside another: those queued while a socket message is handled follow
+// right after it, others through a posted message.
+void WinsockNetwork::Queue(SocketId id, Pending what) {
+  pending_.emplace_back(id, what);
+  if (dispatching_ == 0 && !deliverPosted_)
+    deliverPosted_ = PostMessageA(hwnd_, kDeliverMessage, 0, 0) != 0;
+}
+
+void WinsockNetwork::DeliverPending() {
+  std::deque<std::pair<SocketId, Pending>> batch;
+  batch.swap(pending_);
+  for (auto [id, what] : batch) {
+    Sock* k = Find(id);
+    if (!k) continue;  // closed meanwhile
+    if (what == Pending::SendComplete) k->sink->OnSendComplete(id);
+    else k->sink->OnPeerClosed(id, true);
+  }
+}
+
+void WinsockNetwork::TellPeerClosed(SocketId id) {
+  Sock* k = Find(id);
+  if (!k || !k->eof || k->closeTold || k->reset) return;
+  k->closeTold = true;
+  k->sink->OnPeerClosed(id, false);
+}
+
+// Windows reuses the handle values of closed sockets at once, so a message
+// still queued for a closed connection can name a newer one. Only the
+// messages that end a connection need telling apart: those find it open.
+bool WinsockNetwork::StillOpen(const Sock& k) {
+  char c;
+  return recv(k.s, &c, 1, MSG_PEEK) == SOCKET_ERROR && WSAGetLastError() == WSAEWOULDBLOCK;
+}
+
+void WinsockNetwork::OnSocketMessage(UINT message, SOCKET s, LPARAM lp) {
+  auto it = byMessage_.find({message, s});
+  if (it == byMessage_.end()) return;  // a late message for a socket already closed
+  const SocketId id = it->second;
+  Sock* k = Find(id);
+  const int error = WSAGETSELECTERROR(lp);
+  switch (WSAGETSELECTEVENT(lp)) {
+    case FD_ACCEPT:
+      if (!error && k->listener) k->sink->OnConnectionRequest(id);
+      break;
+    case FD_READ:
+      if (k->listener) break;  // listeners pass FD_READ on to their connections only
+      if (error) {
+        if (!StillOpen(*k)) MarkReset(id, *k);
+      } else if (!k->eof && !k->reset) {
+        k->sink->OnDataArrival(id);
+      }
+      TellPeerClosed(id);
+      break;
+    case FD_WRITE:
+      if (error) {
+        if (!StillOpen(*k)) MarkReset(id, *k);
+      } else {
+        Flush(id, *k);
+      }
+      break;
+    case FD_CLOSE:
+      if (!k->listener) OnConnectionClosed(id, error);
+      break;
+  }
+}
+
+// No FD_READ follows FD_CLOSE: offer what is left until the sink stops
+// taking it, then tell it the peer's end was reached.
+void WinsockNetwork::OnConnectionClosed(SocketId id, int error) {
+  Sock* k = Find(id);
+  if (error) {
+    if (!StillOpen(*k)) MarkReset(id, *k);
+    return;
+  }
+  while ((k = Find(id)) != nullptr && !k->eof && !k->reset) {
+    const std::uint64_t before = k->received;
+    k->sink->OnDataArrival(id);
+    if ((k = Find(id)) == nullptr || k->received == before) break;
+  }
+  if ((k = Find(id)) == nullptr || k->reset) return;
+  if (!k->eof && StillOpen(*k)) return;  // a late message: this connection is open
+  k->eof = true;
+  TellPeerClosed(id);
+}
+
+}  // namespace
+
+std::unique_ptr<Network> MakeWinsockNetwork() { return std::make_unique<WinsockNetwork>(); }
+
+}  // namespace nv

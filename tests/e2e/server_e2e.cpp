@@ -1,0 +1,230 @@
+// The local web server of the real program under Wine: replies byte for byte
+// (also to a Linux client), the count on the status line, port 80 taken at
+// start, HTTPS refused at once, and clients that misbehave.
+#include <winsock2.h>
+#include <ws2tcpip.h>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "harness/harness.h"
+
+using namespace e2e;
+
+namespace {
+
+const char kUserHosts[] = "# the user's own HOSTS file\r\n127.0.0.1 localhost\r\n10.0.0.5 nas.home\r\n";
+
+struct Winsock {
+  Winsock() {
+    WSADATA d;
+    WSAStartup(MAKEWORD(2, 2), &d);
+  }
+  ~Winsock() { WSACleanup(); }
+} winsock;
+
+SOCKET Dial(int port) {
+  SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+  const DWORD timeoutMs = 15000;  // a fault fails the test rather than hanging it
+  setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&timeoutMs), sizeof timeoutMs);
+  setsockopt(s, SOL_SOCKET, SO_SNDTIMEO, reinterpret_cast<const char*>(&timeoutMs), sizeof timeoutMs);
+  sockaddr_in a{};
+  a.sin_family = AF_INET;
+  a.sin_port = htons(static_cast<u_short>(port));
+  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  if (connect(s, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0) {
+    closesocket(s);
+    return INVALID_SOCKET;
+  }
+  return s;
+}
+
+void SendAll(SOCKET s, const std::string& bytes) {
+  for (std::size_t done = 0; done < bytes.size();) {
+    const int n = send(s, bytes.data() + done, static_cast<int>(bytes.size() - done), 0);
+    if (n <= 0) return;
+    done += static_cast<std::size_t>(n);
+  }
+}
+
+std::string ReadToEnd(SOCKET s) {
+  std::string out;
+  char buf[16384];
+  for (int n; (n = recv(s, buf, sizeof buf, 0)) > 0;) out.append(buf, static_cast<std::size_t>(n));
+  return out;
+}
+
+std::string Exchange(const std::string& request) {
+  SOCKET s = Dial(80);
+  if (s == INVALID_SOCKET) return "(no connection)";
+  SendAll(s, request);
+  std::string reply = ReadToEnd(s);
+  closesocket(s);
+  return reply;
+}
+
+std::string GifReply(const std::string& gif) {
+  return "HTTP/1.1 200 OK\r\nExpires: 0\r\nLast-Modified: 0\r\nAccept-Ranges: bytes\r\n"
+         "Content-Type: image/gif\r\nContent-Length: " + std::to_string(gif.size()) + "\r\n\r\n" + gif;
+}
+
+// Starts a Linux program from inside Wine. Its handle does not wait for it:
+// poll for its effect.
+bool RunUnix(const std::string& commandLine) {
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  std::vector<char> line(commandLine.begin(), commandLine.end());
+  line.push_back('\0');
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+    return false;
+  CloseHandle(pi.hProcess);
+  CloseHandle(pi.hThread);
+  return true;
+}
+
+class Server : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ClearSettings();
+    WriteFile(HostsPath(), kUserHosts);
+    folder = InstallFresh(::testing::UnitTest::GetInstance()->current_test_info()->name());
+    gif = ReadFile(folder + "\\images\\4.gif");
+    ASSERT_FALSE(gif.empty());
+    app = std::make_unique<Norvane>(folder);
+  }
+  void StartApp() {
+    ASSERT_TRUE(app->Start());
+    ASSERT_TRUE(app->WaitRunning()) << "start-up did not finish";
+  }
+  void TearDown() override {
+    if (!app || !app->Running()) return;
+    app->Close();
+    EXPECT_TRUE(app->WaitExit());
+  }
+  std::string folder, gif;
+  std::unique_ptr<Norvane> app;
+};
+
+TEST_F(Server, RepliesByteForByteAlsoToLinuxAndTheStatusLineCounts) {
+  ASSERT_NO_FATAL_FAILURE(StartApp());
+  EXPECT_EQ(Exchange("GET /ads/Banner.GIF HTTP/1.1\r\nHost: ads.example\r\n\r\n"), GifReply(gif));
+
+  const std::string linuxCopy = "/tmp/nv-e2e-server-" + std::to_string(GetCurrentProcessId()) + ".gif";
+  if (!Exists("Z:\\usr\\bin\\curl")) GTEST_SKIP() << "no Linux curl to ask from";
+  ASSERT_TRUE(RunUnix("Z:\\usr\\bin\\curl -s -o " + linuxCopy + " http://127.0.0.1/ads/from-linux.gif"));
+  std::string windowsCopy = "Z:" + linuxCopy;
+  for (char& c : windowsCopy) c = c == '/' ? '\\' : c;
+  EXPECT_TRUE(WaitUntil([&] { return ReadFile(windowsCopy) == gif; })) << ReadFile(windowsCopy).size();
+  RemoveFile(windowsCopy);
+
+  EXPECT_TRUE(WaitUntil([&] { return app->StatusLine() == "Banner Ads:2 Deleted Cookies:0 Blocked Popups:0"; }))
+      << app->StatusLine();
+  const std::string log = ReadFile(folder + "\\ads.log");
+  EXPECT_NE(log.find("/ads/Banner.GIF send on "), std::string::npos) << log;
+  EXPECT_NE(log.find("/ads/from-linux.gif send on "), std::string::npos) << log;
+}
+
+TEST_F(Server, HttpsConnectionsAreClosedAtOnce) {
+  ASSERT_NO_FATAL_FAILURE(StartApp());
+  const ULONGLONG t0 = GetTickCount64();
+  SOCKET s = Dial(443);
+  ASSERT_NE(s, INVALID_SOCKET);
+  SendAll(s, std::string("\x16\x03\x01\x00\x05hello", 10));
+  EXPECT_EQ(ReadToEnd(s), "");
+  closesocket(s);
+  EXPECT_LT(GetTickCount64() - t0, 5000u);  // not the browser's wait for a timeout
+}
+
+TEST_F(Server, Port80TakenShowsItsMessageAndExitsLeavingHostsAlone) {
+  // An earlier run's backup that differs from the user's present HOSTS file.
+  WriteFile(folder + "\\data\\hosts.bak", "# an old backup\r\n\r\n\r\n");
+  SOCKET other = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+  sockaddr_in a{};
+  a.sin_family = AF_INET;
+  a.sin_port = htons(80);
+  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  ASSERT_EQ(bind(other, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
+  ASSERT_EQ(listen(other, 5), 0);
+
+  ASSERT_TRUE(app->Start());
+  auto box = WaitBox("Error");
+  ASSERT_TRUE(box) << "no message shown";
+  EXPECT_EQ(box->text,
+            "A webserver is already running on port 80, for best results please stop the server and "
+            "restart this application");
+  EXPECT_EQ(box->pid, app->pid());
+  DismissBox(*box);
+  EXPECT_TRUE(app->WaitExit()) << "the exit sequence did not end the program";
+  closesocket(other);
+  EXPECT_EQ(ReadFile(HostsPath()), kUserHosts);
+  EXPECT_NE(ReadFile(folder + "\\err.log").find("10048:"), std::string::npos);
+}
+
+void SetNonBlocking(SOCKET s) {
+  u_long on = 1;
+  ioctlsocket(s, FIONBIO, &on);
+}
+
+void SetBlocking(SOCKET s) {
+  u_long off = 0;
+  ioctlsocket(s, FIONBIO, &off);
+}
+
+TEST_F(Server, AThousandHostileConnectionsDoNotStopAValidRequest) {
+  ASSERT_NO_FATAL_FAILURE(StartApp());
+  const std::string reply = GifReply(gif);
+  const std::string request = "GET /split/banner.gif HTTP/1.1\r\nHost: ads.example\r\n\r\n";
+  const std::string megabyte = "GET /" + std::string(1 << 20, 'a');
+  std::vector<SOCKET> garbage, silent, flood, split;
+  for (int i = 0; i < 250; ++i) {
+    garbage.push_back(Dial(80));
+    silent.push_back(Dial(80));
+    flood.push_back(Dial(80));
+    split.push_back(Dial(80));
+  }
+  for (auto* group : {&garbage, &silent, &flood, &split})
+    for (SOCKET s : *group) ASSERT_NE(s, INVALID_SOCKET);
+  for (SOCKET s : garbage) SendAll(s, std::string("\x16\x03\x01\x02\x00\x01\x00garbage", 14));
+  const BOOL on = TRUE;
+  for (SOCKET s : split) setsockopt(s, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&on), sizeof on);
+  std::vector<std::size_t> pushed(flood.size());
+  for (SOCKET s : flood) SetNonBlocking(s);
+
+  for (std::size_t at = 0; at < request.size(); ++at) {
+    for (SOCKET s : split) SendAll(s, request.substr(at, 1));
+    for (std::size_t i = 0; i < flood.size(); ++i) {
+      const int n = send(flood[i], megabyte.data() + pushed[i], static_cast<int>(megabyte.size() - pushed[i]), 0);
+      if (n > 0) pushed[i] += static_cast<std::size_t>(n);
+    }
+    if (at == request.size() / 2) {
+      EXPECT_EQ(Exchange("GET /meanwhile.gif HTTP/1.1\r\n\r\n"), reply);
+    }
+  }
+  for (SOCKET s : split) EXPECT_EQ(ReadToEnd(s), reply);
+  for (SOCKET s : garbage) EXPECT_EQ(ReadToEnd(s), "");
+  for (SOCKET s : flood) {
+    SetBlocking(s);
+    EXPECT_EQ(ReadToEnd(s), "");
+  }
+  for (auto* group : {&garbage, &silent, &flood, &split})
+    for (SOCKET s : *group) closesocket(s);
+  EXPECT_EQ(Exchange("GET /after.gif HTTP/1.1\r\n\r\n"), reply);
+}
+
+TEST_F(Server, AHundredThousandSequentialConnectionsAreAllAnswered) {
+  ASSERT_NO_FATAL_FAILURE(StartApp());
+  const std::string reply = GifReply(gif);
+  int wrong = 0;
+  for (int i = 0; i < 100000; ++i) {
+    if (Exchange("GET /seq.gif HTTP/1.1\r\n\r\n") == reply) continue;
+    if (++wrong < 5) ADD_FAILURE() << "connection " << i << " was not answered as the first";
+  }
+  EXPECT_EQ(wrong, 0);
+  EXPECT_TRUE(WaitUntil([&] { return app->StatusLine().rfind("Banner Ads:32767 ", 0) == 0; }))
+      << app->StatusLine();
+}
+
+}  // namespace

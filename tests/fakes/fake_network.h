@@ -1,0 +1,64 @@
+#pragma once
+#include <deque>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/errors.h"
+#include "platform/net.h"
+
+namespace nv::test {
+
+// An in-memory network whose test side plays the browser and the event loop:
+// Connect, Arrive, PeerClose and FinishSends call the sink directly.
+class FakeNetwork : public Network {
+ public:
+  struct Listener {
+    std::string address;
+    int port = 0;
+    NetSink* sink = nullptr;
+    bool open = true;
+    std::deque<SocketId> waiting;
+  };
+  struct Conn {
+    SocketId listener = kNoSocket;
+    std::string peer;
+    std::string inbox;    // sent by the browser, not yet received
+    std::string sent;     // what the server sent
+    int sends = 0;
+    bool accepted = false;
+    bool closed = false;
+    bool sendPending = false;
+  };
+
+  SocketId Listen(const std::string& address, int port, NetSink& sink) override;
+  int LocalPort(SocketId listener) override;
+  SocketId Accept(SocketId listener, std::string& peerAddress) override;
+  std::size_t Receive(SocketId conn, std::string& into, std::size_t max) override;
+  void Send(SocketId conn, std::string bytes) override;
+  void Close(SocketId s) override;
+
+  // The browser's side. Connect returns the connection it opened.
+  SocketId Connect(int port, const std::string& peer = "127.0.0.1");
+  void Arrive(SocketId conn, std::string_view bytes);
+  void PeerClose(SocketId conn, bool reset = false);
+  // Completes every pending send, in the order they were made.
+  void FinishSends();
+
+  int OpenListeners() const;
+  int OpenConnections() const;  // accepted and not closed
+
+  std::map<int, AppError> listenErrors;  // port -> failure of Listen
+  std::optional<AppError> acceptError;
+  std::map<SocketId, Listener> listeners;
+  std::map<SocketId, Conn> conns;
+
+ private:
+  NetSink* SinkOf(SocketId conn);
+  SocketId next_ = 1;
+  std::vector<SocketId> sending_;
+};
+
+}  // namespace nv::test
