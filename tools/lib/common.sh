@@ -11,7 +11,7 @@ nv_need() {
   local missing=() pair cmd pkg
   for pair in "$@"; do
     cmd=${pair%%:*}; pkg=${pair#*:}
-    if [[ $cmd == /* ]]; then [[ -e $cmd ]] || missing+=("$pkg")
+    if [[ $cmd == /* ]]; then compgen -G "$cmd" >/dev/null || missing+=("$pkg")
     else command -v "$cmd" >/dev/null 2>&1 || missing+=("$pkg"); fi
   done
   ((${#missing[@]})) || return 0
@@ -28,11 +28,12 @@ nv_need_build_tools() {
     i686-w64-mingw32-g++-posix:g++-mingw-w64-i686 \
     /usr/lib/x86_64-linux-gnu/cmake/GTest/GTestConfig.cmake:libgtest-dev \
     /usr/src/googletest/CMakeLists.txt:googletest \
-    python3:python3
+    python3:python3 clang++:clang \
+    /usr/lib/llvm-14/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a:libclang-rt-14-dev
 }
 
 nv_need_wine() {
-  nv_need wine:wine /usr/lib/wine/wine64:wine64 Xvfb:xvfb xdpyinfo:x11-utils import:imagemagick
+  nv_need wine:wine /usr/lib/wine/wine64:wine64 Xvfb:xvfb xdpyinfo:x11-utils import:imagemagick curl:curl
 }
 
 # Starts Xvfb when there is no display; prints the display name it set.
