@@ -17,7 +17,7 @@ namespace nv {
 //
 // Connections live in slots: slot 0 stands for the listener, 1.. for the
 // connections. A released slot is reused, so the server runs for any number
-// of connections (frmMain's SocketIndex is therefore not used).
+// of connections; the slots replace a 16-bit running connection index.
 class AdServer : public NetSink {
  public:
   explicit AdServer(Services& services) : s_(services), https_(services) {}

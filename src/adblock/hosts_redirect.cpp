@@ -53,7 +53,10 @@ void HostsRedirect::CarryForeignLinesIntoBackup(const OwnLines& own) {
   if (!s_.platform.files->CanOpenForRead(hostsPath_) || !st.LoadListFile(current, hostsPath_)) return;
   const std::string backupPath = st.Path(paths::kHostsBackup);
   if (holds_ == Holds::UserLines) {
-    st.SaveListFile(current, backupPath, false);
+    // Right after the start-up backup nothing has changed: spare the rewrite.
+    if (!st.files().CanOpenForRead(backupPath) ||
+        st.files().ReadAll(backupPath) != FormatListFile(current.Items()))
+      st.SaveListFile(current, backupPath, false);
     return;
   }
   ListBox backup;

@@ -65,7 +65,6 @@ void frmMain::StartUpSteps() {
     platform.dialogs->Show(kNoWindowsDir, "Error", kBoxOk | kBoxCritical);
     windowsDir = "C:\\WINDOWS";
   }
-  SocketIndex = 0;
   counters.Reset();
   LocateHostsFile(windowsDir);
   cookies.SetFolder(GetSpecialFolderPath(kCsidlCookies));

@@ -74,7 +74,6 @@ class frmMain {
   Counters counters;
   Services services;
   std::string HostsPath;
-  std::int16_t SocketIndex = 0;
   bool mnublockads = false, mnukillcookies = false, mnublockpopups = false;
   HostsRedirect hosts;
   AdServer server;
