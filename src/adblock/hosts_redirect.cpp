@@ -1,7 +1,5 @@
 #include "adblock/hosts_redirect.h"
 
-#include <unordered_set>
-
 #include "platform/files.h"
 #include "store/list_file.h"
 #include "store/logs.h"
@@ -11,10 +9,24 @@ namespace nv {
 
 namespace {
 constexpr char kBlockPrefix[] = "127.0.0.1 ";
+
+// Spares a rewrite that would not change the file.
+void ReplaceIfChanged(Files& files, const std::string& path, const std::string& bytes) {
+  try {
+    if (files.CanOpenForRead(path) && files.ReadAll(path) == bytes) return;
+  } catch (const AppError&) {
+    // Unreadable: write it anew.
+  }
+  files.WriteAtomic(path, bytes);
 }
+}  // namespace
 
 bool HostsRedirect::GovernedByBackup() const {
   return s_.settings.Get(keys::kData, keys::kRestore, "True") == "False";
+}
+
+bool HostsRedirect::UserContentInPlace() const {
+  return !GovernedByBackup() || holds_ == Holds::UserLines;
 }
 
 void HostsRedirect::TakeBackup() {
@@ -24,69 +36,118 @@ void HostsRedirect::TakeBackup() {
   if (!st.LoadListFile(st.lstFile, hostsPath_))
     throw AppError(err::kPathFileAccess, "The HOSTS file " + hostsPath_ + " cannot be read");
   st.SaveListFile(st.lstFile, st.Path(paths::kHostsBackup), true);
+  TightenRecord({});  // none of its lines are Norvane's
   s_.settings.Save(keys::kData, keys::kRestore, "False");
   holds_ = Holds::UserLines;
 }
 
 HostsRedirect::OwnLines HostsRedirect::LoadOwnLines() {
   OwnLines own;
-  s_.store.LoadListFile(own.blocked, s_.store.Path(paths::kHostsList), kBlockPrefix);
-  s_.store.LoadListFile(own.cached, s_.store.Path(paths::kDnsList));
+  own.read = s_.store.LoadListFile(own.blocked, s_.store.Path(paths::kHostsList), kBlockPrefix);
+  // The cache is no concern of a HOSTS file written without it.
+  own.useDns = s_.settings.Get(keys::kSettings, keys::kUseDNS, "0") == "1";
+  if (own.useDns) own.read &= s_.store.LoadListFile(own.cached, s_.store.Path(paths::kDnsList));
   return own;
 }
 
-// The block list, then (with UseDNS "1") the cached entries: the whole file at
-// once, so that it replaces the HOSTS file in one step.
-std::string HostsRedirect::BlockedContent(const OwnLines& own) {
-  std::string content = FormatListFile(own.blocked.Items());
-  if (s_.settings.Get(keys::kSettings, keys::kUseDNS, "0") == "1") content += FormatListFile(own.cached.Items());
-  return content;
+// A record that was never written (the first run of this version) is no
+// failure: the lists stand in for it, as they stood for it before.
+HostsRedirect::RecordState HostsRedirect::LoadRecord(ListBox& lines) {
+  const std::string path = s_.store.Path(paths::kHostsOwnLines);
+  if (s_.platform.files->Size(path) < 0 && !s_.platform.files->CanOpenForRead(path)) return RecordState::Missing;
+  return s_.store.LoadListFile(lines, path) ? RecordState::Read : RecordState::Unreadable;
+}
+
+void HostsRedirect::SaveRecord(const std::vector<std::string>& lines) {
+  ReplaceIfChanged(*s_.platform.files, s_.store.Path(paths::kHostsOwnLines), FormatListFile(lines));
+}
+
+void HostsRedirect::TightenRecord(const std::vector<std::string>& lines) {
+  try {
+    SaveRecord(lines);
+  } catch (const AppError& e) {
+    s_.store.LogError(e);
+  }
 }
 
 // While the HOSTS file holds the user's lines, it is the user's content: the
 // backup becomes a copy of it, so additions and removals both count. While it
-// holds the block list (or nobody knows), lines that are neither Norvane's own
-// nor already in the backup were added by someone else: they join the backup.
-void HostsRedirect::CarryForeignLinesIntoBackup(const OwnLines& own) {
+// holds the block list (or nobody knows), a line that is neither in the record
+// nor in the lists was added by someone else: it joins the backup. Returns
+// the lines that are not the user's; all of them when that cannot be judged.
+ListBox HostsRedirect::CarryForeignLinesIntoBackup(const OwnLines& own) {
   Store& st = s_.store;
-  ListBox current;
-  if (!s_.platform.files->CanOpenForRead(hostsPath_) || !st.LoadListFile(current, hostsPath_)) return;
+  ListBox current, recorded;
+  if (!s_.platform.files->CanOpenForRead(hostsPath_) || !st.LoadListFile(current, hostsPath_)) {
+    LoadRecord(recorded);
+    return recorded;
+  }
   const std::string backupPath = st.Path(paths::kHostsBackup);
   if (holds_ == Holds::UserLines) {
-    // Right after the start-up backup nothing has changed: spare the rewrite.
-    if (!st.files().CanOpenForRead(backupPath) ||
-        st.files().ReadAll(backupPath) != FormatListFile(current.Items()))
-      st.SaveListFile(current, backupPath, false);
-    return;
+    ReplaceIfChanged(*s_.platform.files, backupPath, FormatListFile(current.Items()));
+    return ListBox();
+  }
+  const RecordState state = LoadRecord(recorded);
+  const bool judged = state == RecordState::Read || (state == RecordState::Missing && own.read);
+  ListBox ours, foreign;
+  for (const std::string& line : current.Items()) {
+    const bool norvanes = !judged || recorded.Contains(line) || own.blocked.Contains(line) ||
+                          own.cached.Contains(line);
+    (norvanes ? ours : foreign).Add(line);
   }
   ListBox backup;
-  if (!st.LoadListFile(backup, backupPath)) return;
+  if (!judged || !own.read || foreign.Empty() || !st.LoadListFile(backup, backupPath)) return ours;
   bool added = false;
-  for (const std::string& line : current.Items())
-    if (own.blocked.IndexOf(line) < 0 && own.cached.IndexOf(line) < 0) added |= backup.AddUnique(line);
+  for (const std::string& line : foreign.Items()) added |= backup.AddUnique(line);
   if (added) st.SaveListFile(backup, backupPath, false);
+  return ours;
+}
+
+// The block list, then (with UseDNS "1") the cached entries: the whole file at
+// once, so that it replaces the HOSTS file in one step. The record first
+// covers what the file holds now and what it is about to hold.
+void HostsRedirect::WriteBlockList(const OwnLines& own, const ListBox& present) {
+  std::string content = FormatListFile(own.blocked.Items());
+  if (own.useDns) content += FormatListFile(own.cached.Items());
+  ListBox record;
+  record.Reserve(static_cast<size_t>(own.blocked.Count() + own.cached.Count() + present.Count()));
+  for (const std::string& line : own.blocked.Items()) record.AddUnique(line);
+  for (const std::string& line : own.cached.Items()) record.AddUnique(line);
+  const int written = record.Count();
+  for (const std::string& line : present.Items()) record.AddUnique(line);
+  SaveRecord(record.Items());
+  s_.platform.files->WriteAtomic(hostsPath_, content);
+  holds_ = Holds::BlockList;
+  if (record.Count() > written) {
+    const auto& lines = record.Items();
+    TightenRecord(std::vector<std::string>(lines.begin(), lines.begin() + written));
+  }
+}
+
+void HostsRedirect::WriteUserLines() {
+  Store& st = s_.store;
+  if (!st.LoadListFile(st.lstFile, st.Path(paths::kHostsBackup)))
+    throw AppError(err::kFileNotFound, "The HOSTS backup " + st.Path(paths::kHostsBackup) +
+                                           " cannot be read; the HOSTS file was left as it is");
+  st.SaveListFile(st.lstFile, hostsPath_, true);
+  holds_ = Holds::UserLines;
+  TightenRecord({});
 }
 
 void HostsRedirect::blockads(bool on) {
-  Store& st = s_.store;
   try {
     const bool governed = GovernedByBackup();
     OwnLines own;
     if (on || (governed && holds_ != Holds::UserLines)) own = LoadOwnLines();
-    if (governed) CarryForeignLinesIntoBackup(own);
-    if (on) {
-      s_.platform.files->WriteAtomic(hostsPath_, BlockedContent(own));
-      holds_ = Holds::BlockList;
-      return;
-    }
-    if (!st.LoadListFile(st.lstFile, st.Path(paths::kHostsBackup)))
-      throw AppError(err::kFileNotFound, "The HOSTS backup " + st.Path(paths::kHostsBackup) +
-                                             " cannot be read; the HOSTS file was left as it is");
-    st.SaveListFile(st.lstFile, hostsPath_, true);
-    holds_ = Holds::UserLines;
+    ListBox present;
+    if (governed) present = CarryForeignLinesIntoBackup(own);
+    if (on)
+      WriteBlockList(own, present);
+    else
+      WriteUserLines();
   } catch (const AppError& e) {
-    st.lstFile.Clear();
-    ReportError(*s_.platform.dialogs, st, e);
+    s_.store.lstFile.Clear();
+    ReportError(*s_.platform.dialogs, s_.store, e);
   }
 }
 

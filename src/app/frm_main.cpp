@@ -176,7 +176,8 @@ void frmMain::SaveSessionState() {
       settings.Save(keys::kData, keys::kCookies, BoolText(mnukillcookies));
       settings.Save(keys::kData, keys::kPopup, BoolText(mnublockpopups));
     }
-    settings.Save(keys::kData, keys::kRestore, "True");
+    // A HOSTS file still holding the block list must never become the next backup.
+    if (hosts.UserContentInPlace()) settings.Save(keys::kData, keys::kRestore, "True");
     for (const char* rel : kListFiles)
       platform.files->SetAttributes(store.Path(rel), kAttrReadOnly | kAttrSystem);
     platform.files->SetAttributes(HostsPath, kAttrReadOnly);
