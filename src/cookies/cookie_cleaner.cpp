@@ -16,6 +16,7 @@ namespace {
 constexpr char kCookiePattern[] = "*.txt";
 constexpr char kBoxTitle[] = "Norvane!";
 constexpr int kInvalidCall = 5;
+constexpr int kPathNotFound = 76;
 }  // namespace
 
 void CookieCleaner::KillCookies(bool enabled) {
@@ -41,10 +42,29 @@ bool CookieCleaner::DeleteAllSetting() {
 
 void CookieCleaner::CookieStep() {
   // The empty-login box waits for the user; later ticks leave the folder alone.
-  if (keyBoxOpen_) return;
+  if (keyBoxOpen_ || !FolderUsable()) return;
   const bool listChanged = SyncAllowList();
   const bool namesChanged = s_.platform.folderWatch->NamesChanged(folder_);
   if (listChanged || namesChanged || unfinished_ || LeftFileChanged()) Sweep();
+}
+
+// Without a cookies folder there is nothing to clean, and an empty path would
+// list the root of the current drive: the step stays off for the run, and
+// says so once.
+bool CookieCleaner::FolderUsable() {
+  if (folderState_ != FolderState::Unchecked) return folderState_ == FolderState::Usable;
+  bool folder = false;
+  try {
+    folder = !folder_.empty() && (s_.platform.files->GetAttributes(folder_) & kAttrDirectory);
+  } catch (const AppError&) {
+    // Missing: not a folder.
+  }
+  folderState_ = folder ? FolderState::Usable : FolderState::Unusable;
+  if (!folder)
+    s_.store.LogError(AppError(kPathNotFound, (folder_.empty() ? std::string("The cookies folder is unknown")
+                                                               : "The cookies folder " + folder_ + " does not exist") +
+                                                  "; no cookies are deleted in this run"));
+  return folder;
 }
 
 // Every listed name, in listing order: kept names stay, the others are

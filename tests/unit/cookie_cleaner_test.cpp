@@ -288,11 +288,24 @@ TEST_F(CookieTest, EmptyOrMissingFolderDoesNothing) {
   fp.settings.values["Settings\\All"] = "1";
   cleaner.KillCookies(true);
   cleaner.CookieStep();
+  EXPECT_EQ(ErrLog(), "");
   cleaner.SetFolder("C:\\Nowhere");
+  cleaner.CookieStep();
   cleaner.CookieStep();
   EXPECT_EQ(Deleted(), 0);
   EXPECT_EQ(cleaner.DeleteCookie(""), CookieCleaner::Outcome::Nothing);
-  EXPECT_EQ(ErrLog(), "");
+  EXPECT_EQ(Count(ErrLog(), "76:The cookies folder C:\\Nowhere does not exist"), 1u);
+}
+
+// An unknown cookies folder must not turn into the root of the current drive.
+TEST_F(CookieTest, UnknownFolderSwitchesTheStepOffWithOneLogEntry) {
+  fp.files.Put("\\notes.txt", Cookie("a.example/"));
+  fp.settings.values["Settings\\All"] = "1";
+  cleaner.KillCookies(true);
+  cleaner.SetFolder("");
+  for (int i = 0; i < 3; ++i) cleaner.CookieStep();
+  EXPECT_TRUE(fp.files.Has("\\notes.txt"));
+  EXPECT_EQ(Count(ErrLog(), "76:The cookies folder is unknown; no cookies are deleted in this run"), 1u);
 }
 
 }  // namespace
