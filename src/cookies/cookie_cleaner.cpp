@@ -157,8 +157,9 @@ void CookieCleaner::ForgetUnlisted(size_t listed) {
 CookieCleaner::Outcome CookieCleaner::DeleteCookie(const std::string& name) {
   if (name.empty()) return Outcome::Nothing;
   const std::string path = PathOf(name);
+  const std::string file = s_.store.ReadFile(path).value_or("");
   ListBox lines;
-  s_.store.LoadListFile(lines, path);
+  Store::ParseListFile(file, lines);
   const auto site = CookieSiteAndPath(lines.Empty() ? std::string() : lines[0]);
   if (!site && s_.platform.files->Size(path) < 0) return Outcome::Nothing;  // gone meanwhile
   if (!site) {
@@ -175,7 +176,7 @@ CookieCleaner::Outcome CookieCleaner::DeleteCookie(const std::string& name) {
     return Outcome::NotRemoved;
   }
   s_.platform.urlCache->DeleteEntry(key);
-  WriteRecord(lines, path);
+  WriteRecord(file, path);
   s_.counters.Increment(DeletedCookiesCount);
   return Outcome::Deleted;
 }
@@ -189,13 +190,15 @@ void CookieCleaner::ShowKeyWithoutLogin(const std::string& key) {
   s_.platform.dialogs->Show(key, kBoxTitle, kBoxOk);
 }
 
-// The cookie's lines, then "<path> deleted on <date and time>". The lines are
-// kept apart until the log exists, since creating the log empties lstFile.
-void CookieCleaner::WriteRecord(const ListBox& lines, const std::string& path) {
+// The cookie file's lines without the cookies' values (they may still open a
+// session on their site, and the log is readable by every account), then
+// "<path> deleted on <date and time>". The lines go into lstFile only once the
+// log exists, since creating the log empties lstFile.
+void CookieCleaner::WriteRecord(const std::string& file, const std::string& path) {
   Store& store = s_.store;
   const std::string log = store.Path(paths::kCookiesLog);
   store.EnsureFileExists(log);
-  for (const std::string& line : lines.Items()) store.lstFile.Add(line);
+  Store::ParseListFile(CookieFileWithoutValues(file), store.lstFile);
   store.lstFile.Add(path + " deleted on " + GeneralDateText(*s_.platform.clock));
   store.AppendListFile(store.lstFile, log);
 }

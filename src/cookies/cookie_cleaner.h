@@ -67,7 +67,7 @@ class CookieCleaner {
   void ForgetUnlisted(size_t listed);
   std::string PathOf(const std::string& name) const { return folder_ + "\\" + name; }
   void ShowKeyWithoutLogin(const std::string& key);
-  void WriteRecord(const ListBox& lines, const std::string& path);
+  void WriteRecord(const std::string& file, const std::string& path);
 
   Services& s_;
   std::string folder_;
