@@ -5,6 +5,7 @@
 #include "app/tray_menu.h"
 #include "store/paths.h"
 #include "app/controls_win32.h"
+#include "platform/win32/win32_message_filter.h"
 
 namespace nv {
 
@@ -46,6 +47,8 @@ MainWindow::MainWindow(HINSTANCE inst, Win32Platform& platform) : inst_(inst), p
                           nullptr, nullptr, inst, this);
   platform_.shell.owner = hwnd_;
   taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
+  // Explorer runs unelevated; the broadcast must reach this elevated window.
+  if (taskbarCreated_) AllowMessageFromLowerIntegrity(hwnd_, taskbarCreated_);
   BuildAboutControls();
   BuildTrayMenu();
   ui::CenterOnScreen(hwnd_);
