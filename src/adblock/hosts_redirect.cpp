@@ -36,7 +36,7 @@ void HostsRedirect::TakeBackup() {
   if (!st.LoadListFile(st.lstFile, hostsPath_))
     throw AppError(err::kPathFileAccess, "The HOSTS file " + hostsPath_ + " cannot be read");
   st.SaveListFile(st.lstFile, st.Path(paths::kHostsBackup), true);
-  TightenRecord({});  // none of its lines are Norvane's
+  TightenRecord(FormatListFile({}));  // none of its lines are Norvane's
   s_.settings.Save(keys::kData, keys::kRestore, "False");
   holds_ = Holds::UserLines;
 }
@@ -58,13 +58,13 @@ HostsRedirect::RecordState HostsRedirect::LoadRecord(ListBox& lines) {
   return s_.store.LoadListFile(lines, path) ? RecordState::Read : RecordState::Unreadable;
 }
 
-void HostsRedirect::SaveRecord(const std::vector<std::string>& lines) {
-  ReplaceIfChanged(*s_.platform.files, s_.store.Path(paths::kHostsOwnLines), FormatListFile(lines));
+void HostsRedirect::SaveRecord(const std::string& bytes) {
+  ReplaceIfChanged(*s_.platform.files, s_.store.Path(paths::kHostsOwnLines), bytes);
 }
 
-void HostsRedirect::TightenRecord(const std::vector<std::string>& lines) {
+void HostsRedirect::TightenRecord(const std::string& bytes) {
   try {
-    SaveRecord(lines);
+    SaveRecord(bytes);
   } catch (const AppError& e) {
     s_.store.LogError(e);
   }
@@ -74,54 +74,48 @@ void HostsRedirect::TightenRecord(const std::vector<std::string>& lines) {
 // backup becomes a copy of it, so additions and removals both count. While it
 // holds the block list (or nobody knows), a line that is neither in the record
 // nor in the lists was added by someone else: it joins the backup. Returns
-// the lines that are not the user's; all of them when that cannot be judged.
-ListBox HostsRedirect::CarryForeignLinesIntoBackup(const OwnLines& own) {
+// Norvane's lines in the HOSTS file that the lists no longer give (all lines
+// the lists do not give, when whose they are cannot be judged).
+std::vector<std::string> HostsRedirect::CarryForeignLinesIntoBackup(const OwnLines& own) {
   Store& st = s_.store;
   ListBox current, recorded;
   if (!s_.platform.files->CanOpenForRead(hostsPath_) || !st.LoadListFile(current, hostsPath_)) {
     LoadRecord(recorded);
-    return recorded;
+    return recorded.Items();
   }
   const std::string backupPath = st.Path(paths::kHostsBackup);
   if (holds_ == Holds::UserLines) {
     ReplaceIfChanged(*s_.platform.files, backupPath, FormatListFile(current.Items()));
-    return ListBox();
+    return {};
   }
+  std::vector<std::string> others;
+  for (const std::string& line : current.Items())
+    if (!own.blocked.Contains(line) && !own.cached.Contains(line)) others.push_back(line);
+  if (others.empty()) return {};  // the record is needed only for the lines the lists do not give
   const RecordState state = LoadRecord(recorded);
   const bool judged = state == RecordState::Read || (state == RecordState::Missing && own.read);
-  ListBox ours, foreign;
-  for (const std::string& line : current.Items()) {
-    const bool norvanes = !judged || recorded.Contains(line) || own.blocked.Contains(line) ||
-                          own.cached.Contains(line);
-    (norvanes ? ours : foreign).Add(line);
-  }
+  std::vector<std::string> strays;
   ListBox backup;
-  if (!judged || !own.read || foreign.Empty() || !st.LoadListFile(backup, backupPath)) return ours;
   bool added = false;
-  for (const std::string& line : foreign.Items()) added |= backup.AddUnique(line);
+  const bool carry = judged && own.read && st.LoadListFile(backup, backupPath);
+  for (const std::string& line : others) {
+    if (!judged || recorded.Contains(line)) strays.push_back(line);
+    else if (carry) added |= backup.AddUnique(line);
+  }
   if (added) st.SaveListFile(backup, backupPath, false);
-  return ours;
+  return strays;
 }
 
 // The block list, then (with UseDNS "1") the cached entries: the whole file at
-// once, so that it replaces the HOSTS file in one step. The record first
-// covers what the file holds now and what it is about to hold.
-void HostsRedirect::WriteBlockList(const OwnLines& own, const ListBox& present) {
+// once, so that it replaces the HOSTS file in one step. Until it has, the
+// record also covers the lines of the file it replaces.
+void HostsRedirect::WriteBlockList(const OwnLines& own, const std::vector<std::string>& strays) {
   std::string content = FormatListFile(own.blocked.Items());
   if (own.useDns) content += FormatListFile(own.cached.Items());
-  ListBox record;
-  record.Reserve(static_cast<size_t>(own.blocked.Count() + own.cached.Count() + present.Count()));
-  for (const std::string& line : own.blocked.Items()) record.AddUnique(line);
-  for (const std::string& line : own.cached.Items()) record.AddUnique(line);
-  const int written = record.Count();
-  for (const std::string& line : present.Items()) record.AddUnique(line);
-  SaveRecord(record.Items());
+  SaveRecord(strays.empty() ? content : content + FormatListFile(strays));
   s_.platform.files->WriteAtomic(hostsPath_, content);
   holds_ = Holds::BlockList;
-  if (record.Count() > written) {
-    const auto& lines = record.Items();
-    TightenRecord(std::vector<std::string>(lines.begin(), lines.begin() + written));
-  }
+  if (!strays.empty()) TightenRecord(content);
 }
 
 void HostsRedirect::WriteUserLines() {
@@ -131,7 +125,7 @@ void HostsRedirect::WriteUserLines() {
                                            " cannot be read; the HOSTS file was left as it is");
   st.SaveListFile(st.lstFile, hostsPath_, true);
   holds_ = Holds::UserLines;
-  TightenRecord({});
+  TightenRecord(FormatListFile({}));
 }
 
 void HostsRedirect::blockads(bool on) {
@@ -139,10 +133,10 @@ void HostsRedirect::blockads(bool on) {
     const bool governed = GovernedByBackup();
     OwnLines own;
     if (on || (governed && holds_ != Holds::UserLines)) own = LoadOwnLines();
-    ListBox present;
-    if (governed) present = CarryForeignLinesIntoBackup(own);
+    std::vector<std::string> strays;
+    if (governed) strays = CarryForeignLinesIntoBackup(own);
     if (on)
-      WriteBlockList(own, present);
+      WriteBlockList(own, strays);
     else
       WriteUserLines();
   } catch (const AppError& e) {

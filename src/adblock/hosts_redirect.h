@@ -50,14 +50,15 @@ class HostsRedirect {
   enum class RecordState { Read, Missing, Unreadable };
 
   OwnLines LoadOwnLines();
-  ListBox CarryForeignLinesIntoBackup(const OwnLines& own);
-  void WriteBlockList(const OwnLines& own, const ListBox& present);
+  std::vector<std::string> CarryForeignLinesIntoBackup(const OwnLines& own);
+  void WriteBlockList(const OwnLines& own, const std::vector<std::string>& strays);
   void WriteUserLines();
   RecordState LoadRecord(ListBox& lines);
-  void SaveRecord(const std::vector<std::string>& lines);
+  // The record in list-file form; it is rewritten only when it changes.
+  void SaveRecord(const std::string& bytes);
   // After the HOSTS file was replaced a stale record only errs on the safe
   // side, so a failure to tighten it is logged and nothing more.
-  void TightenRecord(const std::vector<std::string>& lines);
+  void TightenRecord(const std::string& bytes);
 
   Services& s_;
   const std::string& hostsPath_;

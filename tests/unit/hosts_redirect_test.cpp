@@ -144,6 +144,11 @@ TEST_F(HostsTest, RemovedListEntriesNeverBecomeUserLines) {
   HostsRedirect nextRun{services, hostsPath};
   nextRun.blockads(false);
   EXPECT_EQ(Hosts(), "# mine\r\n127.0.0.1 localhost\r\n192.168.1.9 printer\r\n\r\n\r\n");
+
+  fp.files.failWrites.insert(test::FakeFiles::Key("C:\\N\\data\\hosts.own"));
+  nextRun.blockads(true);
+  EXPECT_EQ(Hosts(), "# mine\r\n127.0.0.1 localhost\r\n192.168.1.9 printer\r\n\r\n\r\n")
+      << "no rewrite without its record";
 }
 
 TEST_F(HostsTest, UnreadableRecordOrListCarriesNothing) {
