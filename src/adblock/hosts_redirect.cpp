@@ -54,7 +54,8 @@ HostsRedirect::OwnLines HostsRedirect::LoadOwnLines() {
 // failure: the lists stand in for it, as they stood for it before.
 HostsRedirect::RecordState HostsRedirect::LoadRecord(ListBox& lines) {
   const std::string path = s_.store.Path(paths::kHostsOwnLines);
-  if (s_.platform.files->Size(path) < 0 && !s_.platform.files->CanOpenForRead(path)) return RecordState::Missing;
+  Files& files = *s_.platform.files;
+  if (files.Size(path) < 0 && !files.CanOpenForRead(path)) return RecordState::Missing;
   return s_.store.LoadListFile(lines, path) ? RecordState::Read : RecordState::Unreadable;
 }
 

@@ -60,11 +60,11 @@ bool CookieCleaner::FolderUsable() {
     // Missing: not a folder.
   }
   folderState_ = folder ? FolderState::Usable : FolderState::Unusable;
-  if (!folder)
-    s_.store.LogError(AppError(kPathNotFound, (folder_.empty() ? std::string("The cookies folder is unknown")
-                                                               : "The cookies folder " + folder_ + " does not exist") +
-                                                  "; no cookies are deleted in this run"));
-  return folder;
+  if (folder) return true;
+  const std::string what = folder_.empty() ? std::string("The cookies folder is unknown")
+                                           : "The cookies folder " + folder_ + " does not exist";
+  s_.store.LogError(AppError(kPathNotFound, what + "; no cookies are deleted in this run"));
+  return false;
 }
 
 // Every listed name, in listing order: kept names stay, the others are

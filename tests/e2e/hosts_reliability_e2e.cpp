@@ -128,9 +128,9 @@ class Lists {
       lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(pick(lines.size())));
       ++removed_;
     } else {
-      ++serial_;
-      lines.push_back(blockList ? "walk" + std::to_string(serial_) + ".ads.example"
-                                : "10.9.0." + std::to_string(serial_ % 250) + " walk" + std::to_string(serial_) + ".lan");
+      const std::string n = std::to_string(++serial_);
+      lines.push_back(blockList ? "walk" + n + ".ads.example"
+                                : "10.9.0." + std::to_string(serial_ % 250) + " walk" + n + ".lan");
       ++added_;
     }
     if (blockList) {

@@ -238,7 +238,8 @@ TEST(Win32Listing, PatternKeepsOnlyNamesEndingInTheExtension) {
   const std::string dir = "C:\\nvtest\\listing";
   CreateDirectoryA("C:\\nvtest", nullptr);
   CreateDirectoryA(dir.c_str(), nullptr);
-  for (const char* name : {"b.txt", "C.TXT", "x.txt~", "a.txtold", "d.txt.bak", "e.dat"}) WriteFile(dir + "\\" + name, "x");
+  for (const char* name : {"b.txt", "C.TXT", "x.txt~", "a.txtold", "d.txt.bak", "e.dat"})
+    WriteFile(dir + "\\" + name, "x");
   CreateDirectoryA((dir + "\\f.txt").c_str(), nullptr);
 
   int systemMatches = 0;

@@ -70,7 +70,8 @@ TEST(CookieRecord, LogCopyLosesTheValueOfEveryRecord) {
             "sid\r\n(value removed)\r\nbank.example/\r\n9\r\n*\r\n\r\n"
             "pref\r\n(value removed)\r\nbank.example/\r\n*\r\nlast\r(value removed)");
   // A record without its "*" ends after nine fields.
-  EXPECT_EQ(CookieFileWithoutValues("a\nv1\ns\n1\n2\n3\n4\n5\n6\nb\nv2\n"), "a\n(value removed)\ns\n1\n2\n3\n4\n5\n6\nb\n(value removed)\n");
+  EXPECT_EQ(CookieFileWithoutValues("a\nv1\ns\n1\n2\n3\n4\n5\n6\nb\nv2\n"),
+            "a\n(value removed)\ns\n1\n2\n3\n4\n5\n6\nb\n(value removed)\n");
   EXPECT_EQ(CookieFileWithoutValues(""), "");
 }
 

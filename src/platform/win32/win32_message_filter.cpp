@@ -14,11 +14,12 @@ F Lookup(HMODULE module, const char* name) {
 }  // namespace
 
 MessageFilterRoute AllowMessageFromLowerIntegrity(HWND window, UINT message, HMODULE user32) {
+  using Route = MessageFilterRoute;
   if (auto perWindow = Lookup<PerWindowFilter>(user32, "ChangeWindowMessageFilterEx"))
-    return perWindow(window, message, kAllow, nullptr) ? MessageFilterRoute::PerWindow : MessageFilterRoute::Refused;
+    return perWindow(window, message, kAllow, nullptr) ? Route::PerWindow : Route::Refused;
   if (auto processWide = Lookup<ProcessFilter>(user32, "ChangeWindowMessageFilter"))
-    return processWide(message, kAllow) ? MessageFilterRoute::ProcessWide : MessageFilterRoute::Refused;
-  return MessageFilterRoute::NoFilter;
+    return processWide(message, kAllow) ? Route::ProcessWide : Route::Refused;
+  return Route::NoFilter;
 }
 
 }  // namespace nv
