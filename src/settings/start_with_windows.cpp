@@ -36,13 +36,14 @@ bool RunValuePresent(Registry& registry) { return ReadRunValue(registry).has_val
 StartWithWindows::StartWithWindows(Store& store, Registry& registry, LogonTask& tasks)
     : store_(store), registry_(registry), tasks_(tasks), reg_(registry) {}
 
+// The registry answers first: it is quicker to ask than the Task Scheduler.
 bool StartWithWindows::Registered() {
+  if (RunValuePresent(registry_)) return true;
   try {
-    if (tasks_.Exists(kLogonTaskName)) return true;
+    return tasks_.Exists(kLogonTaskName);
   } catch (const AppError&) {
-    // No Task Scheduler to ask: the Run value alone answers.
+    return false;  // no Task Scheduler to ask
   }
-  return RunValuePresent(registry_);
 }
 
 // The marker file comes first and is the only failure the caller sees.

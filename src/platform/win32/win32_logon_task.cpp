@@ -79,6 +79,14 @@ void Check(HRESULT hr, const char* what) {
   if (FAILED(hr)) Fail(hr, what);
 }
 
+// Every step of building a task fails the same way.
+void Build(HRESULT hr) { Check(hr, "registered"); }
+
+[[noreturn]] void FailWin32() {
+  const DWORD error = GetLastError();
+  Fail(error ? HRESULT_FROM_WIN32(error) : E_FAIL, "registered");
+}
+
 bool IsNotFound(HRESULT hr) {
   return hr == HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND) || hr == HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND);
 }
@@ -86,18 +94,18 @@ bool IsNotFound(HRESULT hr) {
 // The user this process runs as, "DOMAIN\name": the task starts at that user's log-on.
 std::wstring CurrentUser() {
   HANDLE token = nullptr;
-  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) Fail(HRESULT_FROM_WIN32(GetLastError()), "registered");
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) FailWin32();
   BYTE buffer[SECURITY_MAX_SID_SIZE + sizeof(TOKEN_USER)] = {};
   DWORD size = 0;
   const BOOL ok = GetTokenInformation(token, TokenUser, buffer, sizeof buffer, &size);
   CloseHandle(token);
-  if (!ok) Fail(HRESULT_FROM_WIN32(GetLastError()), "registered");
+  if (!ok) FailWin32();
   WCHAR name[256] = {}, domain[256] = {};
   DWORD nameLen = 256, domainLen = 256;
   SID_NAME_USE use;
   if (!LookupAccountSidW(nullptr, reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid, name, &nameLen, domain,
                          &domainLen, &use))
-    Fail(HRESULT_FROM_WIN32(GetLastError()), "registered");
+    FailWin32();
   return std::wstring(domain) + L"\\" + name;
 }
 
@@ -122,39 +130,43 @@ Library Connect(const char* what) {
 // power unless told otherwise; a tray program must do none of that.
 void KeepRunning(ITaskDefinition& task) {
   ComPtr<ITaskSettings> settings;
-  Check(task.get_Settings(settings.GetAddressOf()), "registered");
-  Check(settings->put_ExecutionTimeLimit(Bstr(L"PT0S")), "registered");
-  Check(settings->put_DisallowStartIfOnBatteries(VARIANT_FALSE), "registered");
-  Check(settings->put_StopIfGoingOnBatteries(VARIANT_FALSE), "registered");
-  Check(settings->put_Priority(4), "registered");
+  Build(task.get_Settings(settings.GetAddressOf()));
+  Build(settings->put_ExecutionTimeLimit(Bstr(L"PT0S")));
+  Build(settings->put_DisallowStartIfOnBatteries(VARIANT_FALSE));
+  Build(settings->put_StopIfGoingOnBatteries(VARIANT_FALSE));
+  Build(settings->put_Priority(4));
 }
 
+// A new member of a task's triggers or actions, as the interface of its kind.
+template <class Wanted, class Member, class Collection, class Kind>
+ComPtr<Wanted> NewMember(ITaskDefinition& task, HRESULT (STDMETHODCALLTYPE ITaskDefinition::*get)(Collection**),
+                         Kind kind) {
+  ComPtr<Collection> collection;
+  Build((task.*get)(collection.GetAddressOf()));
+  ComPtr<Member> member;
+  Build(collection->Create(kind, member.GetAddressOf()));
+  ComPtr<Wanted> wanted;
+  Build(member.As(&wanted));
+  return wanted;
+}
+
+// The trigger first and the principal last: Wine lacks both, and stops there.
 void AtLogonWithHighestRights(ITaskDefinition& task, const std::wstring& user) {
+  auto logon = NewMember<ILogonTrigger, ITrigger>(task, &ITaskDefinition::get_Triggers, TASK_TRIGGER_LOGON);
+  Build(logon->put_UserId(Bstr(user)));
   ComPtr<IPrincipal> principal;
-  Check(task.get_Principal(principal.GetAddressOf()), "registered");
-  Check(principal->put_UserId(Bstr(user)), "registered");
-  Check(principal->put_LogonType(TASK_LOGON_INTERACTIVE_TOKEN), "registered");
-  Check(principal->put_RunLevel(TASK_RUNLEVEL_HIGHEST), "registered");
-  ComPtr<ITriggerCollection> triggers;
-  Check(task.get_Triggers(triggers.GetAddressOf()), "registered");
-  ComPtr<ITrigger> trigger;
-  Check(triggers->Create(TASK_TRIGGER_LOGON, trigger.GetAddressOf()), "registered");
-  ComPtr<ILogonTrigger> logon;
-  Check(trigger.As(&logon), "registered");
-  Check(logon->put_UserId(Bstr(user)), "registered");
+  Build(task.get_Principal(principal.GetAddressOf()));
+  Build(principal->put_UserId(Bstr(user)));
+  Build(principal->put_LogonType(TASK_LOGON_INTERACTIVE_TOKEN));
+  Build(principal->put_RunLevel(TASK_RUNLEVEL_HIGHEST));
 }
 
 void Starting(ITaskDefinition& task, const std::string& program, const std::string& arguments,
               const std::string& workingDir) {
-  ComPtr<IActionCollection> actions;
-  Check(task.get_Actions(actions.GetAddressOf()), "registered");
-  ComPtr<IAction> action;
-  Check(actions->Create(TASK_ACTION_EXEC, action.GetAddressOf()), "registered");
-  ComPtr<IExecAction> exec;
-  Check(action.As(&exec), "registered");
-  Check(exec->put_Path(Bstr(Wide(program))), "registered");
-  Check(exec->put_Arguments(Bstr(Wide(arguments))), "registered");
-  Check(exec->put_WorkingDirectory(Bstr(Wide(workingDir))), "registered");
+  auto exec = NewMember<IExecAction, IAction>(task, &ITaskDefinition::get_Actions, TASK_ACTION_EXEC);
+  Build(exec->put_Path(Bstr(Wide(program))));
+  Build(exec->put_Arguments(Bstr(Wide(arguments))));
+  Build(exec->put_WorkingDirectory(Bstr(Wide(workingDir))));
 }
 }  // namespace
 
@@ -163,17 +175,16 @@ void Win32LogonTask::Register(const std::string& name, const std::string& progra
   ComScope com;
   Library lib = Connect("registered");
   ComPtr<ITaskDefinition> task;
-  Check(lib.service->NewTask(0, task.GetAddressOf()), "registered");
+  Build(lib.service->NewTask(0, task.GetAddressOf()));
   const std::wstring user = CurrentUser();
   KeepRunning(*task.Get());
-  AtLogonWithHighestRights(*task.Get(), user);
   Starting(*task.Get(), program, arguments, workingDir);
+  AtLogonWithHighestRights(*task.Get(), user);
   VARIANT none;
   VariantInit(&none);
   ComPtr<IRegisteredTask> registered;
-  Check(lib.root->RegisterTaskDefinition(Bstr(Wide(name)), task.Get(), TASK_CREATE_OR_UPDATE, none, none,
-                                         TASK_LOGON_INTERACTIVE_TOKEN, none, registered.GetAddressOf()),
-        "registered");
+  Build(lib.root->RegisterTaskDefinition(Bstr(Wide(name)), task.Get(), TASK_CREATE_OR_UPDATE, none, none,
+                                         TASK_LOGON_INTERACTIVE_TOKEN, none, registered.GetAddressOf()));
 }
 
 void Win32LogonTask::Delete(const std::string& name) {
