@@ -81,15 +81,17 @@ class Library {
     Microsoft::WRL::ComPtr<IRegisteredTask> task;
     const wchar_t* xml =
         L"<?xml version=\"1.0\" encoding=\"UTF-16\"?><Task version=\"1.2\" "
-        L"xmlns=\"http://schemas.microsoft.com/windows/2004/02/mit/task\"><Triggers/><Actions Context=\"Author\">"
-        L"<Exec><Command>C:\\nvtest\\stand-in.exe</Command></Exec></Actions></Task>";
+        L"xmlns=\"http://schemas.microsoft.com/windows/2004/02/mit/task\"><Triggers/>"
+        L"<Actions Context=\"Author\"><Exec><Command>C:\\nvtest\\stand-in.exe</Command></Exec>"
+        L"</Actions></Task>";
     return root_ && SUCCEEDED(root_->RegisterTask(Bstr(name), Bstr(xml), TASK_CREATE_OR_UPDATE, none, none,
                                                   TASK_LOGON_INTERACTIVE_TOKEN, none, task.GetAddressOf()));
   }
   std::wstring Xml(const wchar_t* name) {
     Microsoft::WRL::ComPtr<IRegisteredTask> task;
     BSTR xml = nullptr;
-    if (!root_ || FAILED(root_->GetTask(Bstr(name), task.GetAddressOf())) || FAILED(task->get_Xml(&xml))) return {};
+    if (!root_ || FAILED(root_->GetTask(Bstr(name), task.GetAddressOf())) || FAILED(task->get_Xml(&xml)))
+      return {};
     std::wstring text = xml ? xml : L"";
     SysFreeString(xml);
     return text;
@@ -167,7 +169,8 @@ TEST_F(StartupReg, LogonTaskAsFarAsTheTaskSchedulerGoes) {
   } else {
     // Wine has no log-on trigger: the failure is logged once, the Run value stands.
     const std::string log = ErrLog();
-    const std::string entry = "-2147467263:The log-on task could not be registered: Not implemented.:Task Scheduler";
+    const std::string entry =
+        "-2147467263:The log-on task could not be registered: Not implemented.:Task Scheduler";
     EXPECT_NE(log.find(entry), std::string::npos) << log;
     EXPECT_EQ(log.find(entry), log.rfind(entry)) << "logged more than once:\n" << log;
     EXPECT_TRUE(RunValue());

@@ -12,7 +12,9 @@ namespace {
 using test::FakeRegistry;
 
 struct RegStuffTest : ::testing::Test {
-  std::optional<RegValue> RunValue() const { return registry.Get(kHkeyLocalMachine, kRunSubkey, kRunValueName); }
+  std::optional<RegValue> RunValue() const {
+    return registry.Get(kHkeyLocalMachine, kRunSubkey, kRunValueName);
+  }
   FakeRegistry registry;
   RegStuff reg{registry};
 };

@@ -41,13 +41,13 @@ TEST(StartGate, DecisionTable) {
     FakePlatform fp;
     fp.system.arguments = c.args;
     fp.system.otherInstance = c.otherInstance;
-    if (c.lua != kLuaAbsent)
-      fp.registry.Put(kHkeyLocalMachine, kPolicy, "EnableLUA",
-                      c.lua == kLuaOffAsText ? RegValue{kRegSz, std::string("0\0", 2)}
-                                             : RegValue{kRegDword, std::string(c.lua == kLuaOn ? "\1\0\0\0" : "\0\0\0\0", 4)});
+    const RegValue lua = c.lua == kLuaOffAsText
+                             ? RegValue{kRegSz, std::string("0\0", 2)}
+                             : RegValue{kRegDword, std::string(c.lua == kLuaOn ? "\1\0\0\0" : "\0\0\0\0", 4)};
+    if (c.lua != kLuaAbsent) fp.registry.Put(kHkeyLocalMachine, kPolicy, "EnableLUA", lua);
     if (c.runValue) fp.registry.Put(kHkeyLocalMachine, kRunSubkey, kRunValueName, {kRegSz, "C:\\N.exe"});
-    const std::string what = (c.args.empty() ? "-" : c.args[0]) + " lua " + std::to_string(c.lua) +
-                             " run " + std::to_string(c.runValue) + " other " + std::to_string(c.otherInstance);
+    const std::string what = (c.args.empty() ? "-" : c.args[0]) + " lua " + std::to_string(c.lua) + " run " +
+                             std::to_string(c.runValue) + " other " + std::to_string(c.otherInstance);
     EXPECT_EQ(PassStartGate(fp.system, fp.registry), c.expected) << what;
     EXPECT_EQ(fp.system.claims, c.claims) << what;
     EXPECT_TRUE(fp.registry.openKeys.empty()) << what;

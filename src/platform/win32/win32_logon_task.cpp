@@ -43,7 +43,8 @@ class ComScope {
 
 class Bstr {
  public:
-  explicit Bstr(const std::wstring& text) : b_(SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
+  explicit Bstr(const std::wstring& text)
+      : b_(SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
   ~Bstr() { SysFreeString(b_); }
   Bstr(const Bstr&) = delete;
   Bstr& operator=(const Bstr&) = delete;
@@ -95,7 +96,7 @@ bool IsNotFound(HRESULT hr) {
 std::wstring CurrentUser() {
   HANDLE token = nullptr;
   if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) FailWin32();
-  BYTE buffer[SECURITY_MAX_SID_SIZE + sizeof(TOKEN_USER)] = {};
+  alignas(TOKEN_USER) BYTE buffer[SECURITY_MAX_SID_SIZE + sizeof(TOKEN_USER)] = {};
   DWORD size = 0;
   const BOOL ok = GetTokenInformation(token, TokenUser, buffer, sizeof buffer, &size);
   CloseHandle(token);
@@ -139,8 +140,8 @@ void KeepRunning(ITaskDefinition& task) {
 
 // A new member of a task's triggers or actions, as the interface of its kind.
 template <class Wanted, class Member, class Collection, class Kind>
-ComPtr<Wanted> NewMember(ITaskDefinition& task, HRESULT (STDMETHODCALLTYPE ITaskDefinition::*get)(Collection**),
-                         Kind kind) {
+ComPtr<Wanted> NewMember(ITaskDefinition& task,
+                         HRESULT (STDMETHODCALLTYPE ITaskDefinition::*get)(Collection**), Kind kind) {
   ComPtr<Collection> collection;
   Build((task.*get)(collection.GetAddressOf()));
   ComPtr<Member> member;
