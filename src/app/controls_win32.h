@@ -14,5 +14,10 @@ void CenterOnScreen(HWND hwnd);
 HICON ProgramIcon(int size);
 // A top-level window's outer size for a wanted client size.
 SIZE OuterSize(DWORD style, DWORD exStyle, int clientW, int clientH);
+// A length laid out at 96 dpi, in pixels of the screen's dpi.
+int Scaled(int length96);
+// A font of the given face and size in points at the screen's dpi (kept for
+// the life of the program).
+HFONT FaceFont(const char* face, int points, int weight);
 
 }  // namespace nv::ui

@@ -16,6 +16,7 @@ class Network;
 class Timers;
 class UrlCache;
 class FolderWatch;
+class HttpFetch;
 
 // The seam as one table: every OS service the core may use. The Win32 layer
 // fills it with real implementations, tests with fakes. A subsystem that does
@@ -35,6 +36,7 @@ struct Platform {
   Timers* timers = nullptr;
   UrlCache* urlCache = nullptr;
   FolderWatch* folderWatch = nullptr;
+  HttpFetch* http = nullptr;
 };
 
 }  // namespace nv

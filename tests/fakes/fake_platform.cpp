@@ -74,6 +74,7 @@ FakePlatform::FakePlatform() {
   platform.timers = &timers;
   platform.urlCache = &urlCache;
   platform.folderWatch = &folderWatch;
+  platform.http = &http;
 }
 
 }  // namespace nv::test

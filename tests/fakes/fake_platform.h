@@ -8,6 +8,7 @@
 
 #include "fakes/fake_desktop.h"
 #include "fakes/fake_files.h"
+#include "fakes/fake_http_fetch.h"
 #include "fakes/fake_network.h"
 #include "fakes/fake_timers.h"
 #include "platform/clock.h"
@@ -137,6 +138,7 @@ struct FakePlatform {
   FakeTimers timers;
   FakeUrlCache urlCache;
   FakeFolderWatch folderWatch;
+  FakeHttpFetch http;
   Platform platform;
 };
 

@@ -17,6 +17,7 @@ Win32Platform::Win32Platform() {
   platform.timers = &timers;
   platform.urlCache = &urlCache;
   platform.folderWatch = &folderWatch;
+  platform.http = &http;
 }
 
 }  // namespace nv

@@ -5,6 +5,7 @@
 #include "platform/win32/win32_desktop.h"
 #include "platform/win32/win32_files.h"
 #include "platform/win32/win32_folder_watch.h"
+#include "platform/win32/win32_http_fetch.h"
 #include "platform/win32/win32_services.h"
 #include "platform/win32/win32_tray.h"
 #include "platform/win32/win32_timers.h"
@@ -30,6 +31,7 @@ struct Win32Platform {
   Win32Timers timers;
   Win32UrlCache urlCache;
   Win32FolderWatch folderWatch;
+  Win32HttpFetch http;
   Platform platform;
 };
 

@@ -129,7 +129,8 @@ void Win32Sound::Play(const std::string& path, unsigned flags) {
 
 void Win32Shell::Execute(const std::string& verb, const std::string& file, const std::string& params,
                          const std::string& dir, int show) {
-  ShellExecuteA(owner, verb.c_str(), file.c_str(), params.c_str(), dir.c_str(), show);
+  // No verb is the default action, which only a null verb asks for.
+  ShellExecuteA(owner, verb.empty() ? nullptr : verb.c_str(), file.c_str(), params.c_str(), dir.c_str(), show);
 }
 
 int Win32Text::FindNoCase(const std::string& haystack, const std::string& needle) {
