@@ -13,19 +13,21 @@ namespace {
 class PromptWindow : public UpdateFormWindow {
  public:
   PromptWindow(HINSTANCE inst, frmauto& form)
-      : UpdateFormWindow(inst, "NorvaneUpdatePrompt", "Update?", 400, 250), form_(form) {
+      : UpdateFormWindow(inst, "NorvaneUpdatePrompt", "Update?", 420, 250), form_(form) {
     Icon(16, 12);
-    Label("New Version Detected!", 60, 10, 324, 26, 0, HeadingFont());
-    Label("Norvane!", 60, 38, 324, 18, 0, ui::BoldFont());
-    Group("Version info", 16, 66, 368, 104);
-    Group("Current Version", 28, 88, 166, 68);
-    Label("2.0.0", 38, 114, 146, 26, update_ids::kLabel4, VersionFont(), SS_CENTER);
-    Group("Update Version", 206, 88, 166, 68);
-    Label("2.0.0", 216, 114, 146, 26, update_ids::kLabel5, VersionFont(), SS_CENTER);
-    Label("Would you like to Update Norvane! now?", 16, 180, 368, 18);
+    Label("New Version Detected!", 60, 10, 344, 26, 0, HeadingFont());
+    Label("Norvane!", 60, 38, 344, 18, 0, ui::BoldFont());
+    Group("Version info", 16, 66, 388, 104);
+    Group("Current Version", 28, 88, 176, 68);
+    Label("2.0.0", 38, 114, 156, 26, update_ids::kLabel4, VersionFont(), SS_CENTER);
+    Group("Update Version", 216, 88, 176, 68);
+    Label("2.0.0", 226, 114, 156, 26, update_ids::kLabel5, VersionFont(), SS_CENTER);
+    Label("Would you like to Update Norvane! now?", 16, 180, 388, 18);
     Button("&Yes", 16, 206, 80, 30, update_ids::kXpBs1);
     Button("&No", 104, 206, 80, 30, update_ids::kXpBs2);
-    Button("Read whats New in this update!", 192, 206, 192, 30, update_ids::kXpBs3);
+    // The prompt comes by itself, maybe while the user types elsewhere: the
+    // keyboard starts on the harmless button, not on the one that ends the program.
+    FirstFocus(Button("Read whats New in this update!", 192, 206, 212, 30, update_ids::kXpBs3));
   }
 
  private:

@@ -137,7 +137,9 @@ void UpdateFormWindow::ClickFocusedButton() {
 }
 
 void UpdateFormWindow::RestoreFocus() {
-  HWND target = lastFocus_ && IsChild(hwnd_, lastFocus_) ? lastFocus_ : GetNextDlgTabItem(hwnd_, nullptr, FALSE);
+  HWND target = lastFocus_ && IsChild(hwnd_, lastFocus_) ? lastFocus_
+                : firstFocus_                          ? firstFocus_
+                                                       : GetNextDlgTabItem(hwnd_, nullptr, FALSE);
   if (target) SetFocus(target);
 }
 

@@ -36,6 +36,9 @@ class UpdateFormWindow : public UpdateFormView {
   static HFONT VersionFont();  // Verdana
   static HFONT HeadingFont();  // Tahoma
 
+  // The control that has the focus when the window first shows; else the
+  // first button.
+  void FirstFocus(HWND control) { firstFocus_ = control; }
   virtual void OnCommand(int id) = 0;
   virtual void OnClose() = 0;  // the close box and Escape
 
@@ -48,6 +51,7 @@ class UpdateFormWindow : public UpdateFormView {
 
   HWND hwnd_ = nullptr;
   HWND lastFocus_ = nullptr;
+  HWND firstFocus_ = nullptr;
   int pointer_ = 0;
 };
 

@@ -9,7 +9,11 @@ constexpr Rgb kRim = MakeRgb(20, 60, 130);
 constexpr Rgb kArrow = MakeRgb(30, 150, 40);
 constexpr Rgb kArrowRim = MakeRgb(10, 90, 20);
 
-bool InDisc(int x, int y, int cx, int cy, int r2) { return (x - cx) * (x - cx) + (y - cy) * (y - cy) <= r2; }
+// Pixel centres in half pixels, so that a disc can centre between pixels.
+bool InDisc(int x, int y, int cx2, int cy2, int r2x4) {
+  const int dx = 2 * x + 1 - cx2, dy = 2 * y + 1 - cy2;
+  return dx * dx + dy * dy <= r2x4;
+}
 
 // The arrow: a shaft 3 pixels wide from row 6 to 10, a head from row 10 down.
 bool InArrow(int x, int y) {
@@ -23,9 +27,9 @@ Picture UpdateButtonPicture() {
   auto img = std::make_shared<Image>(16, 16, 0);
   for (int y = 0; y < 16; ++y) {
     for (int x = 0; x < 16; ++x) {
-      if (!InDisc(x, y, 7, 7, 49)) continue;
-      const bool rim = !InDisc(x, y, 7, 7, 36);
-      const bool land = InDisc(x, y, 5, 5, 6) || InDisc(x, y, 9, 10, 4);
+      if (!InDisc(x, y, 15, 15, 180)) continue;  // a disc 13 pixels across
+      const bool rim = !InDisc(x, y, 15, 15, 125);
+      const bool land = InDisc(x, y, 10, 10, 26) || InDisc(x, y, 19, 21, 16);
       img->At(x, y) = rim ? kRim : land ? kLand : kSea;
     }
   }

@@ -22,7 +22,7 @@ constexpr char kHelpClosing[] =
 class UpdateWindow : public UpdateFormWindow {
  public:
   UpdateWindow(HINSTANCE inst, xpUpdate& form)
-      : UpdateFormWindow(inst, "NorvaneUpdate", "Internet Product Update", 440, 366), form_(form) {
+      : UpdateFormWindow(inst, "NorvaneUpdate", "Internet Product Update", 440, 384), form_(form) {
     Icon(16, 12);
     Label("Live Update", 60, 16, 360, 30, 0, HeadingFont());
     Label("", 16, 54, 408, 2, 0, nullptr, SS_ETCHEDHORZ);
@@ -35,8 +35,8 @@ class UpdateWindow : public UpdateFormWindow {
     Group("Newer Version", 224, 186, 200, 62);
     Label("?.?.?", 236, 210, 176, 26, update_ids::kLabel8, VersionFont(), SS_CENTER);
     Label("Help", 16, 258, 408, 18, 0, ui::BoldFont());
-    Label(std::string(kHelpText) + kVendorSite + kHelpClosing, 16, 278, 408, 46);
-    XpBs* close = XpBsOf(Button("Close", 334, 328, 90, 28, update_ids::kXpBs1));
+    Label(std::string(kHelpText) + kVendorSite + kHelpClosing, 16, 278, 408, 58);
+    XpBs* close = XpBsOf(Button("Close", 334, 344, 90, 28, update_ids::kXpBs1));
     close->SetXPDefaultColors(false);
   }
 

@@ -2,7 +2,9 @@
 
 #include <wininet.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -46,7 +48,22 @@ std::string ErrorText(DWORD code) {
   return text + " (" + std::to_string(code) + ").";
 }
 
+bool StartsWithNoCase(const std::string& text, const char* prefix) {
+  return CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, text.c_str(), static_cast<int>(std::min(text.size(), strlen(prefix))),
+                        prefix, static_cast<int>(strlen(prefix))) == CSTR_EQUAL;
+}
+
+// Where the request ended after any redirects.
+std::string FinalUrl(HINTERNET url) {
+  char buf[2048] = {};
+  DWORD size = sizeof buf;
+  return InternetQueryOptionA(url, INTERNET_OPTION_URL, buf, &size) ? std::string(buf) : std::string();
+}
+
 HttpAnswer ReadBody(HINTERNET url, const Job& job) {
+  // A secure request must not end up on a plain one, whatever WinINet allows.
+  if (StartsWithNoCase(job.request.url, "https:") && !StartsWithNoCase(FinalUrl(url), "https:"))
+    return Failed("The server sent the request on to an address without encryption.");
   DWORD status = 0, size = sizeof status;
   if (!HttpQueryInfoA(url, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr))
     return Failed("The answer was not an HTTP answer.");

@@ -76,9 +76,17 @@ std::string Win32Clock::LongTime(const LocalTime& t) {
   return buf;
 }
 
-// A tray program has no visible owner, so boxes come to the foreground themselves.
+// A tray program has no visible owner, so boxes come to the foreground
+// themselves. A task-modal box disables every window of the thread, which
+// loses the keyboard; the window the user was in gets it back afterwards.
 int Win32Dialogs::Show(const std::string& text, const std::string& title, unsigned style) {
-  return ::MessageBoxA(nullptr, text.c_str(), title.c_str(), style | MB_SETFOREGROUND);
+  HWND active = GetActiveWindow(), focus = GetFocus();
+  const int answer = ::MessageBoxA(nullptr, text.c_str(), title.c_str(), style | MB_SETFOREGROUND);
+  if ((style & MB_TASKMODAL) && active && IsWindow(active) && IsWindowVisible(active)) {
+    SetForegroundWindow(active);
+    if (focus && IsWindow(focus) && IsChild(active, focus)) SetFocus(focus);
+  }
+  return answer;
 }
 
 std::string Win32System::ProgramFolder() {
