@@ -114,8 +114,14 @@ void UpdateFormWindow::SetMousePointer(int pointer) {
   if (PointerOverWindow()) SetCursor(LoadCursorA(nullptr, pointer == kPointerHourglass ? IDC_WAIT : IDC_ARROW));
 }
 
+// While one of the program's boxes is up the window is disabled, and the box
+// stays in front of it.
 void UpdateFormWindow::Show() {
   if (!hwnd_) return;
+  if (!IsWindowEnabled(hwnd_)) {
+    ShowWindow(hwnd_, SW_SHOWNA);
+    return;
+  }
   ShowWindow(hwnd_, IsIconic(hwnd_) ? SW_RESTORE : SW_SHOWNORMAL);
   SetForegroundWindow(hwnd_);
   if (!IsChild(hwnd_, GetFocus())) RestoreFocus();
@@ -171,13 +177,9 @@ LRESULT UpdateFormWindow::Handle(HWND h, UINT m, WPARAM w, LPARAM l) {
 }
 
 LRESULT CALLBACK UpdateFormWindow::Proc(HWND h, UINT m, WPARAM w, LPARAM l) {
-  if (m == WM_NCCREATE) {
-    auto* self = static_cast<UpdateFormWindow*>(reinterpret_cast<CREATESTRUCTA*>(l)->lpCreateParams);
-    self->hwnd_ = h;
-    SetWindowLongPtrA(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  }
-  auto* self = reinterpret_cast<UpdateFormWindow*>(GetWindowLongPtrA(h, GWLP_USERDATA));
+  auto* self = ui::WindowObject<UpdateFormWindow>(h, m, l);
   if (!self) return DefWindowProcA(h, m, w, l);
+  if (m == WM_NCCREATE) self->hwnd_ = h;
   if (m == WM_NCDESTROY) SetWindowLongPtrA(h, GWLP_USERDATA, 0);
   return self->Handle(h, m, w, l);
 }

@@ -31,13 +31,17 @@ void UseDpi() {
   }
 }
 
+// Starts the program and waits until the splash has gone.
+bool StartAfterSplash(Norvane& app) {
+  return app.Start() && app.WaitRunning() &&
+         WaitUntil([&] { return !FindTopWindow("NorvaneSplash", "", app.pid()); }, 8000);
+}
+
 TEST(Screens, TrayMenuAndAboutWindow) {
   if (!GetEnvironmentVariableA("NV_SHOTS", nullptr, 0)) GTEST_SKIP() << "NV_SHOTS is not set";
   ClearSettings();
   Norvane app(InstallFresh("screens"));
-  ASSERT_TRUE(app.Start());
-  ASSERT_TRUE(app.WaitRunning());
-  EXPECT_TRUE(WaitUntil([&] { return !FindTopWindow("NorvaneSplash", "", app.pid()); }, 8000));
+  ASSERT_TRUE(StartAfterSplash(app));
   SetCursorPos(560, 300);
   HWND menu = app.OpenTrayMenu();
   ASSERT_TRUE(menu);
@@ -64,9 +68,7 @@ TEST(Screens, UpdateWindowAndPrompt) {
   SetSetting("Settings", "UpdateServer", server.Url());
   UseDpi();
   Norvane app(InstallFresh("screens"));
-  ASSERT_TRUE(app.Start());
-  ASSERT_TRUE(app.WaitRunning());
-  EXPECT_TRUE(WaitUntil([&] { return !FindTopWindow("NorvaneSplash", "", app.pid()); }, 8000));
+  ASSERT_TRUE(StartAfterSplash(app));
   SetCursorPos(1020, 760);
   ASSERT_TRUE(app.PickMenuItem(5));
   HWND w = nullptr;

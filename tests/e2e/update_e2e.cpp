@@ -189,8 +189,9 @@ TEST_F(Update, ManualWindowAsksWithTheReleaseNotesOfANewerVersion) {
 TEST_F(Update, FailedRequestsLeaveTheWindowAsItWasAndSaySo) {
   HWND w = Find("Internet Product Update");
   ASSERT_TRUE(w);
-  for (TestHttpServer::Reply reply : {TestHttpServer::Reply{404, "Not here"},
-                                      TestHttpServer::Reply{200, "<html><body>Sign in to the hotel network</body></html>"}}) {
+  const TestHttpServer::Reply replies[] = {{404, "Not here"},
+                                           {200, "<html><body>Sign in to the hotel network</body></html>"}};
+  for (const TestHttpServer::Reply& reply : replies) {
     g->server.Serve(kVersionPath, reply);
     ClickButton(w, "Check For Updates");
     EXPECT_EQ(AnswerBox().rfind(kUnreachable, 0), 0u) << reply.status;

@@ -2,7 +2,6 @@
 
 #include <wininet.h>
 
-#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <memory>
@@ -49,8 +48,9 @@ std::string ErrorText(DWORD code) {
 }
 
 bool StartsWithNoCase(const std::string& text, const char* prefix) {
-  return CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, text.c_str(), static_cast<int>(std::min(text.size(), strlen(prefix))),
-                        prefix, static_cast<int>(strlen(prefix))) == CSTR_EQUAL;
+  const int n = static_cast<int>(strlen(prefix));
+  return text.size() >= static_cast<size_t>(n) &&
+         CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, text.c_str(), n, prefix, n) == CSTR_EQUAL;
 }
 
 // Where the request ended after any redirects.
