@@ -33,6 +33,7 @@ frmMain::frmMain(Platform& p, MainView& view)
       popups(services),
       cookies(services),
       tray(p.tray),
+      update(p, settings, view.UpdateWindows(), [this] { UnloadFromCode(); }),
       view_(view),
       startup_(store, *p.registry, *p.logonTask) {
   server.SetOnPortTaken([this] { ExitSequence(); });
@@ -83,8 +84,7 @@ void frmMain::StartUpSteps() {
   RestoreToggles();
 }
 
-// The version checker window is not part of this build yet.
-void frmMain::LoadVersionChecker() {}
+void frmMain::LoadVersionChecker() { update.LoadChecker(); }
 
 bool frmMain::CheckRequiredFiles() {
   bool all = true;
@@ -155,6 +155,12 @@ void frmMain::Form_QueryUnload(int& cancel, int /*unloadMode*/) {
 
 void frmMain::Form_Unload(int& /*cancel*/) { ExitSequence(); }
 
+// Another window unloads this one, as an Unload statement would.
+void frmMain::UnloadFromCode() {
+  int cancel = 0;
+  Form_QueryUnload(cancel, kUnloadFromCode);
+}
+
 void frmMain::ExitSequence() {
   if (exiting_) return;
   exiting_ = true;
@@ -215,7 +221,7 @@ void frmMain::mnublockpopups_Click() {
 
 void frmMain::mnusettings_Click() { view_.ShowSettings(); }
 void frmMain::mnuhelp_Click() { view_.ShowHelp(); }
-void frmMain::mnuupdate_Click() { view_.ShowLiveUpdate(); }
+void frmMain::mnuupdate_Click() { update.ShowManualWindow(); }
 void frmMain::mnuabout_Click() { view_.SetAboutVisible(true); }
 void frmMain::online_Click() { OpenWebPage(std::string(kVendorSite) + kForumPath); }
 void frmMain::beta_Click() { OpenWebPage(std::string(kVendorSite) + kForumPath); }

@@ -12,14 +12,15 @@
 #include "settings/start_with_windows.h"
 #include "store/services.h"
 #include "store/vendor.h"
+#include "update/live_update.h"
 
 namespace nv {
 
-inline constexpr char kProductTitle[] = "Norvane!";
 inline constexpr char kVersionLine[] = "Norvane v2.0 Beta 002";
 inline constexpr char kForumPath[] = "/modules.php?name=Forums&file=index";
 inline constexpr int kCsidlCookies = 33;
 inline constexpr int kTickMs = 100;
+inline constexpr int kUnloadFromCode = 1;  // the close reason when code unloads the window
 
 // The hidden main window: owns everything that lives as long as the program,
 // runs the start-up and exit sequences, the timer tick and the menu commands.
@@ -33,6 +34,7 @@ class frmMain {
   void Form_QueryUnload(int& cancel, int unloadMode);
   // The exit sequence; ends the process.
   void Form_Unload(int& cancel);
+  void UnloadFromCode();
   void ExitSequence();
   bool Ended() const { return ended_; }
 
@@ -84,6 +86,7 @@ class frmMain {
   PopupScanner popups;
   CookieCleaner cookies;
   TrayIcon tray;
+  LiveUpdate update;
 
  private:
   void StartUpSteps();

@@ -40,7 +40,8 @@ void RegisterClasses(HINSTANCE inst, WNDPROC main, WNDPROC panel) {
 }
 }  // namespace
 
-MainWindow::MainWindow(HINSTANCE inst, Win32Platform& platform) : inst_(inst), platform_(platform) {
+MainWindow::MainWindow(HINSTANCE inst, Win32Platform& platform)
+    : inst_(inst), platform_(platform), updateViews_(inst) {
   RegisterClasses(inst, Proc, PanelProc);
   const SIZE outer = ui::OuterSize(kStyle, 0, kClientW, kClientH);
   hwnd_ = CreateWindowExA(0, kClass, kCaption, kStyle, CW_USEDEFAULT, CW_USEDEFAULT, outer.cx, outer.cy,
@@ -119,7 +120,6 @@ void MainWindow::ShowHelp() {
 // open it do nothing yet.
 void MainWindow::ShowSettings() {}
 void MainWindow::CloseSettings() {}
-void MainWindow::ShowLiveUpdate() {}
 
 void MainWindow::OnCommand(int id) {
   if (id == kCmdOk) core_->cmdOk_Click();

@@ -18,6 +18,7 @@ class UrlCache;
 class FolderWatch;
 class Registry;
 class LogonTask;
+class HttpFetch;
 
 // The seam as one table: every OS service the core may use. The Win32 layer
 // fills it with real implementations, tests with fakes. A subsystem that does
@@ -39,6 +40,7 @@ struct Platform {
   FolderWatch* folderWatch = nullptr;
   Registry* registry = nullptr;
   LogonTask* logonTask = nullptr;
+  HttpFetch* http = nullptr;
 };
 
 }  // namespace nv

@@ -76,6 +76,7 @@ FakePlatform::FakePlatform() {
   platform.folderWatch = &folderWatch;
   platform.registry = &registry;
   platform.logonTask = &logonTask;
+  platform.http = &http;
 }
 
 }  // namespace nv::test

@@ -8,6 +8,7 @@
 
 #include "fakes/fake_desktop.h"
 #include "fakes/fake_files.h"
+#include "fakes/fake_http_fetch.h"
 #include "fakes/fake_network.h"
 #include "fakes/fake_registry.h"
 #include "fakes/fake_timers.h"
@@ -146,6 +147,7 @@ struct FakePlatform {
   FakeFolderWatch folderWatch;
   FakeRegistry registry;
   FakeLogonTask logonTask;
+  FakeHttpFetch http;
   Platform platform;
 };
 

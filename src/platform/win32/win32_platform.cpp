@@ -19,6 +19,7 @@ Win32Platform::Win32Platform() {
   platform.folderWatch = &folderWatch;
   platform.registry = &registry;
   platform.logonTask = &logonTask;
+  platform.http = &http;
 }
 
 }  // namespace nv
