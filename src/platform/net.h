@@ -15,6 +15,8 @@ inline constexpr int kTooManySockets = 10024;
 inline constexpr int kAddressInUse = err::kAddressInUse;
 inline constexpr int kAddressNotAvailable = 10049;
 inline constexpr int kNoBuffers = 10055;
+// Not a failure: nothing can be done on the socket without waiting.
+inline constexpr int kWouldBlock = 10035;
 inline constexpr char kSource[] = "Winsock";
 // The text for one of the numbers above; nullptr for any other.
 inline const char* Text(int number) {
@@ -53,8 +55,16 @@ class NetSink {
   virtual void OnPeerClosed(SocketId conn, bool reset) = 0;
 };
 
-// Event-driven IPv4 TCP: what the local web server needs. Every call returns
-// at once; failures that concern the whole socket throw AppError.
+// What a trial connection found at an address and port.
+enum class PortProbe {
+  Answered,  // a program accepted the connection: the port is taken
+  Refused,   // nothing listens there
+  NoAnswer,  // nothing within the time limit: no sign of a listener
+};
+
+// Event-driven IPv4 TCP: what the local web server needs. Every call but
+// Probe returns at once; failures that concern the whole socket throw
+// AppError.
 class Network {
  public:
   virtual ~Network() = default;
@@ -75,6 +85,10 @@ class Network {
   virtual void Send(SocketId conn, std::string bytes) = 0;
   // Closes the socket and forgets it; unknown ids are ignored.
   virtual void Close(SocketId s) = 0;
+  // Connects to address:port and closes again at once, waiting at most
+  // limitMs. A listener answers however it is bound (0.0.0.0 or the address
+  // itself, any program or account), which a bind cannot be relied on to tell.
+  virtual PortProbe Probe(const std::string& address, int port, int limitMs) = 0;
 };
 
 }  // namespace nv

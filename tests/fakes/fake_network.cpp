@@ -51,6 +51,12 @@ void FakeNetwork::Close(SocketId s) {
   if (auto c = conns.find(s); c != conns.end()) c->second.closed = true;
 }
 
+PortProbe FakeNetwork::Probe(const std::string&, int port, int) {
+  probedPorts.push_back(port);
+  auto it = probeAnswers.find(port);
+  return it == probeAnswers.end() ? PortProbe::Refused : it->second;
+}
+
 NetSink* FakeNetwork::SinkOf(SocketId conn) {
   auto c = conns.find(conn);
   if (c == conns.end() || c->second.closed || !c->second.accepted) return nullptr;

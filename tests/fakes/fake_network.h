@@ -39,6 +39,8 @@ class FakeNetwork : public Network {
   std::size_t Receive(SocketId conn, std::string& into, std::size_t max) override;
   void Send(SocketId conn, std::string bytes) override;
   void Close(SocketId s) override;
+  // What probes find, by port (default: Refused). Every probe is recorded.
+  PortProbe Probe(const std::string& address, int port, int limitMs) override;
 
   // The browser's side. Connect returns the connection it opened.
   SocketId Connect(int port, const std::string& peer = "127.0.0.1");
@@ -51,6 +53,8 @@ class FakeNetwork : public Network {
   int OpenConnections() const;  // accepted and not closed
 
   std::map<int, AppError> listenErrors;  // port -> failure of Listen
+  std::map<int, PortProbe> probeAnswers;  // port -> what Probe finds
+  std::vector<int> probedPorts;
   std::optional<AppError> acceptError;
   std::map<SocketId, Listener> listeners;
   std::map<SocketId, Conn> conns;

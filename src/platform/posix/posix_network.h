@@ -26,6 +26,7 @@ class PosixNetwork : public Network {
   std::size_t Receive(SocketId conn, std::string& into, std::size_t max) override;
   void Send(SocketId conn, std::string bytes) override;
   void Close(SocketId s) override;
+  PortProbe Probe(const std::string& address, int port, int limitMs) override;
 
   // Waits up to timeoutMs for events and delivers them.
   void RunOnce(int timeoutMs);

@@ -1,5 +1,8 @@
 #include "platform/win32/winsock_network.h"
 
+#include "platform/socket_peek.h"
+#include "platform/win32/winsock_probe.h"
+
 #include <winsock2.h>
 #include <ws2tcpip.h>
 #include <windows.h>
@@ -46,6 +49,9 @@ class WinsockNetwork : public Network {
   std::size_t Receive(SocketId conn, std::string& into, std::size_t max) override;
   void Send(SocketId conn, std::string bytes) override;
   void Close(SocketId s) override;
+  PortProbe Probe(const std::string& address, int port, int limitMs) override {
+    return startError_ ? PortProbe::NoAnswer : ProbeTcpPort(address, port, limitMs);
+  }
 
  private:
   enum class Pending { SendComplete, PeerReset };
@@ -310,12 +316,12 @@ void WinsockNetwork::TellPeerClosed(SocketId id) {
   k->sink->OnPeerClosed(id, false);
 }
 
-// Windows reuses the handle values of closed sockets at once, so a message
-// still queued for a closed connection can name a newer one. Only the
-// messages that end a connection need telling apart: those find it open.
+// Only the messages that end a connection need telling apart from a late
+// message for a closed socket whose handle value it reuses.
 bool WinsockNetwork::StillOpen(const Sock& k) {
   char c;
-  return recv(k.s, &c, 1, MSG_PEEK) == SOCKET_ERROR && WSAGetLastError() == WSAEWOULDBLOCK;
+  const int n = recv(k.s, &c, 1, MSG_PEEK);
+  return PeekShowsOpen(n, n < 0 ? WSAGetLastError() : 0);
 }
 
 void WinsockNetwork::OnSocketMessage(UINT message, SOCKET s, LPARAM lp) {
