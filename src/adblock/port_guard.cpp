@@ -5,7 +5,7 @@ namespace nv {
 SocketId ListenUnlessTaken(Network& net, const std::string& address, int port, NetSink& sink) {
   // Port 0 asks for a free port: nobody else can be on it.
   if (port != 0 && net.Probe(address, port, kPortProbeLimitMs) == PortProbe::Answered)
-    throw AppError(neterr::kAddressInUse, neterr::Text(neterr::kAddressInUse), neterr::kSource);
+    throw neterr::Error(neterr::kAddressInUse);
   return net.Listen(address, port, sink);
 }
 

@@ -1,6 +1,7 @@
 // The Winsock backend of the network seam itself, inside this test program:
 // what the event messages mean on Windows, beyond what the server suite can
-// provoke through norvane.exe.
+// provoke through norvane.exe, and outgoing connections (resolver thread,
+// WSAAsyncSelect connect, time limit).
 #include <winsock2.h>
 #include <ws2tcpip.h>
 #include <gtest/gtest.h>
@@ -111,6 +112,124 @@ TEST_F(WinsockNetwork, ALateErrorForAReusedHandleLeavesTheNewConnectionAlone) {
   net->Receive(sink.conn, got, 4096);
   EXPECT_EQ(got, request);
   closesocket(client);
+}
+
+struct Outcome : nv::ConnectSink {
+  std::vector<std::string> events;
+  void OnConnected(SocketId, const std::string& peer) override { events.push_back("connected " + peer); }
+  void OnConnectFailed(SocketId, const nv::AppError& e) override {
+    events.push_back("failed " + std::to_string(e.number));
+  }
+};
+
+struct Counting : nv::NetSink {
+  nv::Network* net = nullptr;
+  int accepted = 0;
+  void OnConnectionRequest(SocketId listener) override {
+    std::string peer;
+    for (SocketId c; (c = net->Accept(listener, peer)) != nv::kNoSocket; ++accepted) net->Close(c);
+  }
+  void OnDataArrival(SocketId) override {}
+  void OnSendComplete(SocketId) override {}
+  void OnPeerClosed(SocketId, bool) override {}
+};
+
+struct OutgoingConnection : WinsockNetwork {
+  OutgoingConnection() {
+    listenerSink.net = net.get();
+    port = net->LocalPort(net->Listen("127.0.0.1", 0, listenerSink));
+  }
+  // One attempt from start to outcome; nothing may arrive inside the call.
+  std::string Attempt(const std::string& host, int port, int limitMs = nv::kConnectLimitMs) {
+    Outcome sink;
+    const SocketId id = net->Connect(host, port, limitMs, sink);
+    if (!sink.events.empty()) return "delivered inside the call";
+    if (!PumpUntil([&] { return !sink.events.empty(); })) return "no outcome";
+    PumpPosted();
+    net->Close(id);
+    return sink.events.size() == 1 ? sink.events[0] : "more than one outcome";
+  }
+  static int ClosedPort() {
+    SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    int len = sizeof a;
+    bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    getsockname(s, reinterpret_cast<sockaddr*>(&a), &len);
+    closesocket(s);
+    return ntohs(a.sin_port);
+  }
+  Counting listenerSink;
+  int port = 0;
+};
+
+TEST_F(OutgoingConnection, ResolvesLocalhostAndReachesOurOwnListener) {
+  EXPECT_EQ(Attempt("localhost", port), "connected 127.0.0.1");
+  EXPECT_EQ(Attempt("127.0.0.1", port), "connected 127.0.0.1");
+  EXPECT_TRUE(PumpUntil([&] { return listenerSink.accepted == 2; }));
+}
+
+TEST_F(OutgoingConnection, ARefusedPortAndAnUnresolvableNameFail) {
+  EXPECT_EQ(Attempt("127.0.0.1", ClosedPort()), "failed 10061");
+  const std::string unresolvable = Attempt("nv-lookup-test.invalid", 80);
+  EXPECT_TRUE(unresolvable == "failed 11001" || unresolvable == "failed 11002") << unresolvable;
+}
+
+// A listener that never accepts, its queue full: the system drops further
+// connection attempts without an answer.
+TEST_F(OutgoingConnection, AConnectionThatNeverCompletesFailsAtTheTimeLimit) {
+  SOCKET silent = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+  sockaddr_in a{};
+  a.sin_family = AF_INET;
+  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  int len = sizeof a;
+  ASSERT_EQ(bind(silent, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
+  ASSERT_EQ(listen(silent, 0), 0);
+  getsockname(silent, reinterpret_cast<sockaddr*>(&a), &len);
+  std::vector<SOCKET> fillers;
+  for (bool full = false; !full && fillers.size() < 64;) {
+    SOCKET c = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    u_long on = 1;
+    ioctlsocket(c, FIONBIO, &on);
+    connect(c, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    fillers.push_back(c);
+    fd_set w;
+    FD_ZERO(&w);
+    FD_SET(c, &w);
+    timeval quarter{0, 250000};
+    full = select(0, nullptr, &w, nullptr, &quarter) == 0;
+  }
+  const ULONGLONG start = GetTickCount64();
+  EXPECT_EQ(Attempt("127.0.0.1", ntohs(a.sin_port), 300), "failed 10060");
+  EXPECT_LT(GetTickCount64() - start, 3000u);
+  for (SOCKET c : fillers) closesocket(c);
+  closesocket(silent);
+}
+
+TEST_F(OutgoingConnection, BadInputFailsCleanly) {
+  const std::vector<std::string> names = {
+      "local host", "", std::string(10000, 'a'), std::string("localhost\0.example", 18),
+      "local\thost", "\x01", "localhost\r\n", "::1" /* resolves to IPv6 only */};
+  for (const std::string& name : names) {
+    const std::string outcome = Attempt(name, port);
+    EXPECT_EQ(outcome.rfind("failed 110", 0), 0u) << name.substr(0, 40) << ": " << outcome;
+  }
+  EXPECT_EQ(Attempt("localhost", 0), "failed 10049");
+  PumpPosted();
+  EXPECT_EQ(listenerSink.accepted, 0);
+}
+
+TEST_F(OutgoingConnection, AClosedAttemptDeliversNothing) {
+  Outcome abandoned, connecting, latest;
+  net->Close(net->Connect("localhost", port, nv::kConnectLimitMs, abandoned));   // resolving
+  net->Close(net->Connect("127.0.0.1", port, nv::kConnectLimitMs, connecting));  // connecting
+  net->Connect("localhost", port, nv::kConnectLimitMs, latest);
+  ASSERT_TRUE(PumpUntil([&] { return !latest.events.empty(); }));
+  PumpPosted();
+  EXPECT_EQ(latest.events, std::vector<std::string>{"connected 127.0.0.1"});
+  EXPECT_TRUE(abandoned.events.empty());
+  EXPECT_TRUE(connecting.events.empty());
 }
 
 }  // namespace
