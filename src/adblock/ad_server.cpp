@@ -2,6 +2,7 @@
 
 #include "adblock/ad_reply.h"
 #include "adblock/ad_request.h"
+#include "adblock/port_guard.h"
 #include "platform/dialogs.h"
 #include "store/logs.h"
 #include "store/paths.h"
@@ -23,10 +24,10 @@ AdServer::~AdServer() {
 void AdServer::StartAdServer() {
   StopAdServer();
   try {
-    listener_ = s_.platform.net->Listen("127.0.0.1", httpPort_, *this);
+    listener_ = ListenUnlessTaken(*s_.platform.net, "127.0.0.1", httpPort_, *this);
   } catch (const AppError& e) {
     s_.store.LogError(e);
-    if (e.number == err::kAddressInUse) {
+    if (IsPortTaken(e)) {
       s_.platform.dialogs->Show(kPortTaken, "Error", kBoxOk);
       if (onPortTaken_) onPortTaken_();
       return;

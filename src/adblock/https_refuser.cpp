@@ -1,11 +1,14 @@
 #include "adblock/https_refuser.h"
 
+#include "adblock/port_guard.h"
+
 namespace nv {
 
 void HttpsRefuser::Start(int port) {
   Stop();
   try {
-    listener_ = s_.platform.net->Listen("127.0.0.1", port, *this);
+    // Another program's HTTPS service keeps its port: never take it over.
+    listener_ = ListenUnlessTaken(*s_.platform.net, "127.0.0.1", port, *this);
   } catch (const AppError& e) {
     s_.store.LogError(e);
   }

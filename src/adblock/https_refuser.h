@@ -7,7 +7,7 @@ namespace nv {
 // Listens on 127.0.0.1:443 and closes every connection at once. Browsers ask
 // many ad servers over HTTPS; without a listener a refused loopback connect
 // takes about two seconds to fail on Windows and stalls the page. A port
-// taken by another program is logged and otherwise ignored.
+// another program serves (however bound) is logged and left to it.
 class HttpsRefuser : public NetSink {
  public:
   explicit HttpsRefuser(Services& services) : s_(services) {}

@@ -14,7 +14,17 @@ inline constexpr int kAccessDenied = 10013;
 inline constexpr int kTooManySockets = 10024;
 inline constexpr int kAddressInUse = err::kAddressInUse;
 inline constexpr int kAddressNotAvailable = 10049;
+inline constexpr int kNetworkUnreachable = 10051;
 inline constexpr int kNoBuffers = 10055;
+inline constexpr int kTimedOut = 10060;
+inline constexpr int kConnectionRefused = 10061;
+inline constexpr int kHostUnreachable = 10065;
+inline constexpr int kHostNotFound = 11001;
+inline constexpr int kTryAgain = 11002;
+inline constexpr int kNoRecovery = 11003;
+inline constexpr int kNoData = 11004;
+// Not a failure: nothing can be done on the socket without waiting.
+inline constexpr int kWouldBlock = 10035;
 inline constexpr char kSource[] = "Winsock";
 // The text for one of the numbers above; nullptr for any other.
 inline const char* Text(int number) {
@@ -23,9 +33,22 @@ inline const char* Text(int number) {
     case kTooManySockets: return "Too many open sockets";
     case kAddressInUse: return "Address in use";
     case kAddressNotAvailable: return "Address not available";
+    case kNetworkUnreachable: return "Network is unreachable";
     case kNoBuffers: return "No buffer space available";
+    case kTimedOut: return "Connection timed out";
+    case kConnectionRefused: return "Connection refused";
+    case kHostUnreachable: return "No route to host";
+    case kHostNotFound: return "Host not found";
+    case kTryAgain: return "Nonauthoritative host not found";
+    case kNoRecovery: return "Nonrecoverable error";
+    case kNoData: return "Valid name, no data record of requested type";
     default: return nullptr;
   }
+}
+// The failure with one of the numbers above.
+inline AppError Error(int number) {
+  const char* text = Text(number);
+  return AppError(number, text ? text : "Socket error", kSource);
 }
 }  // namespace neterr
 
@@ -53,8 +76,34 @@ class NetSink {
   virtual void OnPeerClosed(SocketId conn, bool reset) = 0;
 };
 
-// Event-driven IPv4 TCP: what the local web server needs. Every call returns
-// at once; failures that concern the whole socket throw AppError.
+// Receives the outcome of an outgoing connection: exactly one of the two
+// events, on the UI thread, never from inside a call to Network, and none
+// once the attempt was closed.
+class ConnectSink {
+ public:
+  virtual ~ConnectSink() = default;
+  // The connection is made; peerAddress is the dotted IPv4 address reached.
+  virtual void OnConnected(SocketId conn, const std::string& peerAddress) = 0;
+  // The name did not resolve to an IPv4 address, no address took the
+  // connection, or the time limit passed.
+  virtual void OnConnectFailed(SocketId conn, const AppError& error) = 0;
+};
+
+// The time limit the program gives an outgoing connection, name resolution
+// included. A site that answers at all does so within a few seconds; the
+// system's own limit is 21 s on Windows and minutes elsewhere.
+inline constexpr int kConnectLimitMs = 10000;
+
+// What a trial connection found at an address and port.
+enum class PortProbe {
+  Answered,  // a program accepted the connection: the port is taken
+  Refused,   // nothing listens there
+  NoAnswer,  // nothing within the time limit: no sign of a listener
+};
+
+// Event-driven IPv4 TCP: what the local web server needs. Every call but
+// Probe returns at once; failures that concern the whole socket throw
+// AppError.
 class Network {
  public:
   virtual ~Network() = default;
@@ -75,6 +124,16 @@ class Network {
   virtual void Send(SocketId conn, std::string bytes) = 0;
   // Closes the socket and forgets it; unknown ids are ignored.
   virtual void Close(SocketId s) = 0;
+  // Resolves host (a name, or a dotted IPv4 address) to its IPv4 addresses
+  // and connects to port, trying them in order, without waiting: the outcome
+  // follows as an event, at the latest limitMs from now. Bad input fails the
+  // same way. The connection carries no data; it stays open until Close,
+  // which also abandons an attempt still under way.
+  virtual SocketId Connect(const std::string& host, int port, int limitMs, ConnectSink& sink) = 0;
+  // Connects to address:port and closes again at once, waiting at most
+  // limitMs. A listener answers however it is bound (0.0.0.0 or the address
+  // itself, any program or account), which a bind cannot be relied on to tell.
+  virtual PortProbe Probe(const std::string& address, int port, int limitMs) = 0;
 };
 
 }  // namespace nv

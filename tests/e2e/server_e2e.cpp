@@ -1,6 +1,7 @@
 // The local web server of the real program under Wine: replies byte for byte
 // (also to a Linux client), the count on the status line, port 80 taken at
-// start, HTTPS refused at once, and clients that misbehave.
+// start however the other server is bound, port 443 left to another program,
+// a quick restart, HTTPS refused at once, and clients that misbehave.
 #include <winsock2.h>
 #include <ws2tcpip.h>
 #include <gtest/gtest.h>
@@ -161,6 +162,85 @@ TEST_F(Server, Port80TakenShowsItsMessageAndExitsLeavingHostsAlone) {
   closesocket(other);
   EXPECT_EQ(ReadFile(HostsPath()), kUserHosts);
   EXPECT_NE(ReadFile(folder + "\\err.log").find("10048:"), std::string::npos);
+}
+
+// A server of another program on every address of a port, as many bind it.
+SOCKET ListenEverywhere(int port) {
+  SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+  sockaddr_in a{};
+  a.sin_family = AF_INET;
+  a.sin_port = htons(static_cast<u_short>(port));
+  a.sin_addr.s_addr = htonl(INADDR_ANY);
+  if (bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 || listen(s, 5) != 0) {
+    closesocket(s);
+    return INVALID_SOCKET;
+  }
+  return s;
+}
+
+// Takes a connection waiting on a listener within ms, or INVALID_SOCKET.
+SOCKET AcceptWithin(SOCKET listener, int ms) {
+  fd_set ready;
+  FD_ZERO(&ready);
+  FD_SET(listener, &ready);
+  timeval limit{ms / 1000, (ms % 1000) * 1000};
+  if (select(0, &ready, nullptr, nullptr, &limit) != 1) return INVALID_SOCKET;
+  return accept(listener, nullptr, nullptr);
+}
+
+// On Windows a bind to 127.0.0.1:80 succeeds beside this listener (same
+// account) and Wine refuses it: the trial connection that reaches the
+// listener is what finds it on both.
+TEST_F(Server, AServerOnEveryAddressOfPort80IsFoundByATrialConnection) {
+  SOCKET other = ListenEverywhere(80);
+  ASSERT_NE(other, INVALID_SOCKET);
+  ASSERT_TRUE(app->Start());
+  auto box = WaitBox("Error");
+  ASSERT_TRUE(box) << "no message shown";
+  EXPECT_EQ(box->text.rfind("A webserver is already running on port 80", 0), 0u) << box->text;
+  DismissBox(*box);
+  EXPECT_TRUE(app->WaitExit()) << "the exit sequence did not end the program";
+  SOCKET trial = AcceptWithin(other, 0);
+  EXPECT_NE(trial, INVALID_SOCKET) << "no trial connection reached the other server";
+  if (trial != INVALID_SOCKET) closesocket(trial);
+  closesocket(other);
+  EXPECT_NE(ReadFile(folder + "\\err.log").find("10048:Address in use:Winsock"), std::string::npos);
+}
+
+TEST_F(Server, AnotherProgramsHttpsServiceKeepsPort443) {
+  SOCKET other = ListenEverywhere(443);
+  ASSERT_NE(other, INVALID_SOCKET);
+  ASSERT_NO_FATAL_FAILURE(StartApp());
+  EXPECT_FALSE(FindBox("Error"));
+  SOCKET trial = AcceptWithin(other, 5000);
+  ASSERT_NE(trial, INVALID_SOCKET) << "no trial connection reached the other server";
+  closesocket(trial);
+  EXPECT_NE(ReadFile(folder + "\\err.log").find("10048:Address in use:Winsock"), std::string::npos);
+
+  // A browser's HTTPS connection still reaches the other program.
+  SOCKET browser = Dial(443);
+  ASSERT_NE(browser, INVALID_SOCKET);
+  SOCKET served = AcceptWithin(other, 5000);
+  ASSERT_NE(served, INVALID_SOCKET);
+  SendAll(served, "theirs");
+  closesocket(served);
+  EXPECT_EQ(ReadToEnd(browser), "theirs");
+  closesocket(browser);
+  closesocket(other);
+  EXPECT_EQ(Exchange("GET /still.gif HTTP/1.1\r\n\r\n"), GifReply(gif));
+}
+
+// The server closes each connection first, so its last run leaves them in
+// TIME_WAIT on port 80: a restart must not take them for another server.
+TEST_F(Server, AQuickRestartAfterServingFindsThePortFree) {
+  ASSERT_NO_FATAL_FAILURE(StartApp());
+  for (int i = 0; i < 50; ++i) ASSERT_EQ(Exchange("GET /before.gif HTTP/1.1\r\n\r\n"), GifReply(gif));
+  app->Close();
+  ASSERT_TRUE(app->WaitExit());
+  app = std::make_unique<Norvane>(folder);
+  ASSERT_NO_FATAL_FAILURE(StartApp());
+  EXPECT_FALSE(FindBox("Error"));
+  EXPECT_EQ(Exchange("GET /after.gif HTTP/1.1\r\n\r\n"), GifReply(gif));
 }
 
 void SetNonBlocking(SOCKET s) {

@@ -47,8 +47,35 @@ void FakeNetwork::Send(SocketId conn, std::string bytes) {
 }
 
 void FakeNetwork::Close(SocketId s) {
+  if (auto a = attempts.find(s); a != attempts.end()) a->second.open = false;
   if (auto l = listeners.find(s); l != listeners.end()) l->second.open = false;
   if (auto c = conns.find(s); c != conns.end()) c->second.closed = true;
+}
+
+PortProbe FakeNetwork::Probe(const std::string&, int port, int) {
+  probedPorts.push_back(port);
+  auto it = probeAnswers.find(port);
+  return it == probeAnswers.end() ? PortProbe::Refused : it->second;
+}
+
+SocketId FakeNetwork::Connect(const std::string& host, int port, int limitMs, ConnectSink& sink) {
+  const SocketId id = next_++;
+  attempts[id] = Attempt{host, port, limitMs, &sink, true, false};
+  return id;
+}
+
+void FakeNetwork::CompleteConnect(SocketId attempt, const std::string& peerAddress) {
+  auto it = attempts.find(attempt);
+  if (it == attempts.end() || !it->second.open || it->second.settled) return;
+  it->second.settled = true;
+  it->second.sink->OnConnected(attempt, peerAddress);
+}
+
+void FakeNetwork::FailConnect(SocketId attempt, const AppError& error) {
+  auto it = attempts.find(attempt);
+  if (it == attempts.end() || !it->second.open || it->second.settled) return;
+  it->second.settled = true;
+  it->second.sink->OnConnectFailed(attempt, error);
 }
 
 NetSink* FakeNetwork::SinkOf(SocketId conn) {

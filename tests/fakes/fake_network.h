@@ -22,6 +22,16 @@ class FakeNetwork : public Network {
     bool open = true;
     std::deque<SocketId> waiting;
   };
+  // An outgoing connection: the test settles it with CompleteConnect or
+  // FailConnect, as the event loop would.
+  struct Attempt {
+    std::string host;
+    int port = 0;
+    int limitMs = 0;
+    ConnectSink* sink = nullptr;
+    bool open = true;
+    bool settled = false;
+  };
   struct Conn {
     SocketId listener = kNoSocket;
     std::string peer;
@@ -39,6 +49,9 @@ class FakeNetwork : public Network {
   std::size_t Receive(SocketId conn, std::string& into, std::size_t max) override;
   void Send(SocketId conn, std::string bytes) override;
   void Close(SocketId s) override;
+  // What probes find, by port (default: Refused). Every probe is recorded.
+  PortProbe Probe(const std::string& address, int port, int limitMs) override;
+  SocketId Connect(const std::string& host, int port, int limitMs, ConnectSink& sink) override;
 
   // The browser's side. Connect returns the connection it opened.
   SocketId Connect(int port, const std::string& peer = "127.0.0.1");
@@ -46,14 +59,23 @@ class FakeNetwork : public Network {
   void PeerClose(SocketId conn, bool reset = false);
   // Completes every pending send, in the order they were made.
   void FinishSends();
+  // Settle an outgoing connection; nothing reaches the sink once the attempt
+  // was closed or settled.
+  void CompleteConnect(SocketId attempt, const std::string& peerAddress);
+  void FailConnect(SocketId attempt, const AppError& error);
+  // The newest outgoing connection, kNoSocket when none was made.
+  SocketId LastAttempt() const { return attempts.empty() ? kNoSocket : attempts.rbegin()->first; }
 
   int OpenListeners() const;
   int OpenConnections() const;  // accepted and not closed
 
   std::map<int, AppError> listenErrors;  // port -> failure of Listen
+  std::map<int, PortProbe> probeAnswers;  // port -> what Probe finds
+  std::vector<int> probedPorts;
   std::optional<AppError> acceptError;
   std::map<SocketId, Listener> listeners;
   std::map<SocketId, Conn> conns;
+  std::map<SocketId, Attempt> attempts;
 
  private:
   NetSink* SinkOf(SocketId conn);

@@ -67,14 +67,63 @@ TEST_F(AdServerTest, Port80InUseShowsItsMessageThenEndsTheProgram) {
 }
 
 TEST_F(AdServerTest, OtherListenFailureIsLoggedShownAndStartUpGoesOn) {
-  fp.net.listenErrors.emplace(80, AppError(10013, "Permission denied"));
+  fp.net.listenErrors.emplace(80, AppError(10055, "No buffer space available"));
   server.StartAdServer();
   ASSERT_EQ(fp.dialogs.shown.size(), 1u);
-  EXPECT_EQ(fp.dialogs.shown[0].text, "10013 : Permission denied");
+  EXPECT_EQ(fp.dialogs.shown[0].text, "10055 : No buffer space available");
   EXPECT_EQ(fp.dialogs.shown[0].style, kBoxOk | kBoxCritical);
   EXPECT_EQ(portTaken, 0);
-  EXPECT_EQ(ErrLog(), Logged("10013:Permission denied:Norvane\r\n\r\n\r\n"));
+  EXPECT_EQ(ErrLog(), Logged("10055:No buffer space available:Norvane\r\n\r\n\r\n"));
   EXPECT_EQ(server.HttpsPort(), 443);  // HTTPS refusal still runs
+}
+
+// Windows lets our bind to 127.0.0.1:80 succeed beside another program's
+// listener on 0.0.0.0:80: only a trial connection finds that program.
+TEST_F(AdServerTest, AServerAnsweringOnPort80IsFoundBeforeBinding) {
+  fp.net.probeAnswers[80] = PortProbe::Answered;
+  server.StartAdServer();
+  EXPECT_EQ(fp.net.probedPorts, std::vector<int>{80});
+  EXPECT_EQ(fp.net.OpenListeners(), 0);
+  ASSERT_EQ(fp.dialogs.shown.size(), 1u);
+  EXPECT_EQ(fp.dialogs.shown[0].text.rfind("A webserver is already running on port 80", 0), 0u);
+  EXPECT_EQ(portTaken, 1);
+  EXPECT_EQ(ErrLog(), Logged("10048:Address in use:Winsock\r\n\r\n\r\n"));
+}
+
+// The last run's closing connections, or a refusal Windows retries, give no
+// answer: only a completed connection means another server.
+TEST_F(AdServerTest, APortThatDoesNotAnswerIsFree) {
+  for (PortProbe found : {PortProbe::NoAnswer, PortProbe::Refused}) {
+    fp.net.probeAnswers[80] = fp.net.probeAnswers[443] = found;
+    server.StartAdServer();
+    EXPECT_TRUE(server.Listening());
+    EXPECT_EQ(server.HttpsPort(), 443);
+  }
+  EXPECT_TRUE(fp.dialogs.shown.empty());
+  EXPECT_EQ(portTaken, 0);
+}
+
+// A specific bind beside another account's wildcard listener, or a port the
+// system reserved, is refused as access denied.
+TEST_F(AdServerTest, AccessDeniedOnPort80IsThePortTaken) {
+  fp.net.listenErrors.emplace(80, AppError(10013, "Permission denied", "Winsock"));
+  server.StartAdServer();
+  ASSERT_EQ(fp.dialogs.shown.size(), 1u);
+  EXPECT_EQ(fp.dialogs.shown[0].style, kBoxOk);
+  EXPECT_EQ(fp.dialogs.shown[0].text.rfind("A webserver is already running on port 80", 0), 0u);
+  EXPECT_EQ(portTaken, 1);
+  EXPECT_EQ(ErrLog(), Logged("10013:Permission denied:Winsock\r\n\r\n\r\n"));
+}
+
+TEST_F(AdServerTest, AnotherProgramsHttpsServiceIsLeftAloneAndLogged) {
+  fp.net.probeAnswers[443] = PortProbe::Answered;
+  server.StartAdServer();
+  EXPECT_TRUE(server.Listening());
+  EXPECT_EQ(server.HttpsPort(), 0);
+  EXPECT_EQ(fp.net.OpenListeners(), 1);  // port 80 only
+  EXPECT_TRUE(fp.dialogs.shown.empty());
+  EXPECT_EQ(portTaken, 0);
+  EXPECT_EQ(ErrLog(), Logged("10048:Address in use:Winsock\r\n\r\n\r\n"));
 }
 
 TEST_F(AdServerTest, Port443TakenIsOnlyLogged) {

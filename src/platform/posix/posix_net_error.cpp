@@ -15,6 +15,10 @@ AppError SocketError(int e) {
     case EADDRNOTAVAIL: number = neterr::kAddressNotAvailable; break;
     case EMFILE: number = neterr::kTooManySockets; break;
     case ENOBUFS: number = neterr::kNoBuffers; break;
+    case ECONNREFUSED: number = neterr::kConnectionRefused; break;
+    case ETIMEDOUT: number = neterr::kTimedOut; break;
+    case ENETUNREACH: number = neterr::kNetworkUnreachable; break;
+    case EHOSTUNREACH: number = neterr::kHostUnreachable; break;
     default: return AppError(e, std::strerror(e), neterr::kSource);
   }
   return AppError(number, neterr::Text(number), neterr::kSource);

@@ -18,10 +18,17 @@ PosixNetwork::PosixNetwork() {
   if (pipe2(fds, O_NONBLOCK | O_CLOEXEC) != 0) throw SocketError(errno);
   wakeRead_ = fds[0];
   wakeWrite_ = fds[1];
+  mailbox_->net = this;
 }
 
 PosixNetwork::~PosixNetwork() {
+  {
+    std::lock_guard<std::mutex> lock(mailbox_->lock);
+    mailbox_->net = nullptr;  // resolvers still at work drop their answers
+  }
   for (auto& [id, s] : socks_) ::close(s.fd);
+  for (auto& [id, o] : outgoing_)
+    if (o.fd >= 0) ::close(o.fd);
   ::close(wakeRead_);
   ::close(wakeWrite_);
 }
@@ -148,6 +155,11 @@ void PosixNetwork::MarkReset(SocketId id, Sock& s) {
 }
 
 void PosixNetwork::Close(SocketId id) {
+  if (auto o = outgoing_.find(id); o != outgoing_.end()) {
+    if (o->second.fd >= 0) ::close(o->second.fd);
+    outgoing_.erase(o);
+    return;
+  }
   auto it = socks_.find(id);
   if (it == socks_.end()) return;
   ::close(it->second.fd);
@@ -160,6 +172,13 @@ void PosixNetwork::DeliverPending() {
   std::deque<std::pair<SocketId, Pending>> batch;
   batch.swap(pending_);
   for (auto [id, what] : batch) {
+    if (what == Pending::Connected || what == Pending::ConnectFailed) {
+      auto o = outgoing_.find(id);
+      if (o == outgoing_.end()) continue;  // closed meanwhile
+      if (o->second.failure) o->second.sink->OnConnectFailed(id, *o->second.failure);
+      else o->second.sink->OnConnected(id, o->second.peer);
+      continue;
+    }
     Sock* s = Find(id);
     if (!s) continue;  // closed meanwhile: a late event is dropped
     if (what == Pending::SendComplete) s->sink->OnSendComplete(id);
@@ -168,6 +187,10 @@ void PosixNetwork::DeliverPending() {
 }
 
 void PosixNetwork::Dispatch(SocketId id, short revents) {
+  if (auto o = outgoing_.find(id); o != outgoing_.end()) {
+    OnConnectReady(id, o->second);
+    return;
+  }
   Sock* s = Find(id);
   if (!s) return;
   if (s->listener) {
@@ -203,7 +226,12 @@ void PosixNetwork::RunOnce(int timeoutMs) {
     pollSet_.push_back({s.fd, events, 0});
     pollIds_.push_back(id);
   }
-  const int n = ::poll(pollSet_.data(), pollSet_.size(), pending_.empty() ? timeoutMs : 0);
+  for (auto& [id, o] : outgoing_) {
+    if (o.settled || o.fd < 0) continue;
+    pollSet_.push_back({o.fd, POLLOUT, 0});
+    pollIds_.push_back(id);
+  }
+  const int n = ::poll(pollSet_.data(), pollSet_.size(), pending_.empty() ? UntilNextDeadline(timeoutMs) : 0);
   if (n > 0) {
     if (pollSet_[0].revents) {
       char drain[64];
@@ -213,6 +241,7 @@ void PosixNetwork::RunOnce(int timeoutMs) {
     for (std::size_t i = 1; i < pollSet_.size(); ++i)
       if (pollSet_[i].revents) Dispatch(pollIds_[i], pollSet_[i].revents);
   }
+  ExpireAttempts();
   DeliverPending();
 }
 

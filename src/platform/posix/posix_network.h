@@ -1,7 +1,11 @@
 #pragma once
+#include <chrono>
+#include <cstdint>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <mutex>
+#include <optional>
 #include <poll.h>
 #include <unordered_map>
 #include <vector>
@@ -26,6 +30,8 @@ class PosixNetwork : public Network {
   std::size_t Receive(SocketId conn, std::string& into, std::size_t max) override;
   void Send(SocketId conn, std::string bytes) override;
   void Close(SocketId s) override;
+  PortProbe Probe(const std::string& address, int port, int limitMs) override;
+  SocketId Connect(const std::string& host, int port, int limitMs, ConnectSink& sink) override;
 
   // Waits up to timeoutMs for events and delivers them.
   void RunOnce(int timeoutMs);
@@ -34,10 +40,10 @@ class PosixNetwork : public Network {
   void Quit();
   // Runs f on the loop's thread at its next round.
   void Post(std::function<void()> f);
-  std::size_t OpenSockets() const { return socks_.size(); }
+  std::size_t OpenSockets() const { return socks_.size() + outgoing_.size(); }
 
  private:
-  enum class Pending { SendComplete, PeerClosed, PeerReset };
+  enum class Pending { SendComplete, PeerClosed, PeerReset, Connected, ConnectFailed };
   struct Sock {
     int fd = -1;
     NetSink* sink = nullptr;
@@ -50,6 +56,34 @@ class PosixNetwork : public Network {
     bool sending = false;      // a Send waits for its completion
   };
 
+  // An outgoing connection: resolving (a worker thread looks the name up),
+  // connecting to addresses[next - 1], then settled with its outcome.
+  struct Outgoing {
+    ConnectSink* sink = nullptr;
+    int port = 0;
+    std::vector<std::uint32_t> addresses;  // network byte order
+    std::size_t next = 0;
+    int fd = -1;
+    bool settled = false;
+    int lastError = 0;
+    std::string peer;
+    std::optional<AppError> failure;
+    std::chrono::steady_clock::time_point deadline;
+  };
+  // Where a resolver thread posts its answer; emptied when the network goes.
+  struct Mailbox {
+    std::mutex lock;
+    PosixNetwork* net = nullptr;
+  };
+
+  void Resolve(SocketId id, const std::string& host);
+  void OnResolved(SocketId id, int error, std::vector<std::uint32_t> addresses);
+  void ConnectNext(SocketId id, Outgoing& o);
+  void OnConnectReady(SocketId id, Outgoing& o);
+  void Settle(SocketId id, Outgoing& o, int error);
+  void ExpireAttempts();
+  int UntilNextDeadline(int timeoutMs) const;
+
   Sock* Find(SocketId id);
   SocketId Add(int fd, NetSink& sink, bool listener);
   void Flush(SocketId id, Sock& s);
@@ -60,6 +94,8 @@ class PosixNetwork : public Network {
   void Wake();
 
   std::unordered_map<SocketId, Sock> socks_;
+  std::unordered_map<SocketId, Outgoing> outgoing_;
+  std::shared_ptr<Mailbox> mailbox_ = std::make_shared<Mailbox>();
   std::deque<std::pair<SocketId, Pending>> pending_;
   SocketId nextId_ = 1;
   std::vector<pollfd> pollSet_;

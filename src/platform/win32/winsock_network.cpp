@@ -1,29 +1,15 @@
 #include "platform/win32/winsock_network.h"
 
-#include <winsock2.h>
-#include <ws2tcpip.h>
-#include <windows.h>
-
-#include <deque>
-#include <map>
-#include <optional>
-#include <string>
-#include <unordered_map>
-#include <utility>
-#include <vector>
+#include "platform/socket_peek.h"
+#include "platform/win32/winsock_network_impl.h"
 
 namespace nv {
+namespace winsock {
 
 namespace {
-
-// Each listener gets its own message number from this range; its connections
-// inherit it with its selection when accepted, which spares a WSAAsyncSelect
-// per connection. Messages are keyed by number and socket handle.
-constexpr UINT kDeliverMessage = WM_APP + 0x0FF;
-constexpr UINT kFirstSocketMessage = WM_APP + 0x100;
-constexpr UINT kSocketMessages = 0x3000;
 constexpr char kWindowClass[] = "NorvaneNetworkWindow";
 constexpr long kConnectionEvents = FD_READ | FD_CLOSE;
+}  // namespace
 
 AppError WsaError(int code) {
   if (const char* text = neterr::Text(code)) return AppError(code, text, neterr::kSource);
@@ -34,59 +20,6 @@ AppError WsaError(int code) {
     buf[--n] = '\0';
   return AppError(code, n ? buf : "Socket error", neterr::kSource);
 }
-
-class WinsockNetwork : public Network {
- public:
-  WinsockNetwork();
-  ~WinsockNetwork() override;
-
-  SocketId Listen(const std::string& address, int port, NetSink& sink) override;
-  int LocalPort(SocketId listener) override;
-  SocketId Accept(SocketId listener, std::string& peerAddress) override;
-  std::size_t Receive(SocketId conn, std::string& into, std::size_t max) override;
-  void Send(SocketId conn, std::string bytes) override;
-  void Close(SocketId s) override;
-
- private:
-  enum class Pending { SendComplete, PeerReset };
-  struct Sock {
-    SOCKET s = INVALID_SOCKET;
-    UINT message = 0;
-    NetSink* sink = nullptr;
-    bool listener = false;
-    bool eof = false;
-    bool reset = false;
-    bool closeTold = false;
-    std::string out;
-    std::size_t sent = 0;
-    bool sending = false;
-    bool wantsWrite = false;
-    std::uint64_t received = 0;
-  };
-
-  static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-  SocketId Register(SOCKET s, UINT message, NetSink& sink, bool listener);
-  bool StillOpen(const Sock& k);
-  Sock* Find(SocketId id);
-  void OnSocketMessage(UINT message, SOCKET s, LPARAM lp);
-  void OnConnectionClosed(SocketId id, int error);
-  void TellPeerClosed(SocketId id);
-  void Flush(SocketId id, Sock& k);
-  void MarkReset(SocketId id, Sock& k);
-  void Queue(SocketId id, Pending what);
-  void DeliverPending();
-
-  HWND hwnd_ = nullptr;
-  bool started_ = false;
-  std::optional<AppError> startError_;
-  std::unordered_map<SocketId, Sock> socks_;
-  std::map<std::pair<UINT, SOCKET>, SocketId> byMessage_;
-  UINT nextMessage_ = 0;
-  SocketId nextId_ = 1;
-  std::deque<std::pair<SocketId, Pending>> pending_;
-  bool deliverPosted_ = false;
-  int dispatching_ = 0;
-};
 
 WinsockNetwork::WinsockNetwork() {
   WSADATA data;
@@ -109,6 +42,8 @@ WinsockNetwork::WinsockNetwork() {
 
 WinsockNetwork::~WinsockNetwork() {
   for (auto& [id, k] : socks_) closesocket(k.s);
+  for (auto& [id, o] : outgoing_)
+    if (o.s != INVALID_SOCKET) closesocket(o.s);
   if (hwnd_) DestroyWindow(hwnd_);
   if (started_) WSACleanup();
 }
@@ -124,13 +59,34 @@ LRESULT CALLBACK WinsockNetwork::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM 
     self->DeliverPending();
     return 0;
   }
-  if (self && msg >= kFirstSocketMessage && msg < kFirstSocketMessage + kSocketMessages) {
+  const bool ours = msg == kResolvedMessage || msg == WM_TIMER ||
+                    (msg >= kFirstSocketMessage && msg < kFirstSocketMessage + kSocketMessages);
+  if (self && ours) {
     ++self->dispatching_;  // a message box in a handler nests another dispatch
-    self->OnSocketMessage(msg, static_cast<SOCKET>(wp), lp);
+    self->OnMessage(msg, wp, lp);
     if (--self->dispatching_ == 0) self->DeliverPending();
     return 0;
   }
+  if (msg == kResolvedMessage) delete reinterpret_cast<Resolution*>(lp);
   return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+void WinsockNetwork::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == kResolvedMessage) {
+    OnResolved(reinterpret_cast<Resolution*>(lp));
+  } else if (msg == WM_TIMER) {
+    OnTimeLimit(static_cast<SocketId>(wp));
+  } else if (auto it = outgoingByMessage_.find(msg); it != outgoingByMessage_.end()) {
+    OnConnectMessage(it->second, static_cast<SOCKET>(wp), lp);
+  } else {
+    OnSocketMessage(msg, static_cast<SOCKET>(wp), lp);
+  }
+}
+
+UINT WinsockNetwork::NextMessage() {
+  const UINT message = kFirstSocketMessage + nextMessage_;
+  nextMessage_ = (nextMessage_ + 1) % kSocketMessages;
+  return message;
 }
 
 WinsockNetwork::Sock* WinsockNetwork::Find(SocketId id) {
@@ -167,8 +123,7 @@ SocketId WinsockNetwork::Listen(const std::string& address, int port, NetSink& s
     throw WsaError(e);
   }
   // Connections inherit FD_READ and FD_CLOSE from here.
-  const UINT message = kFirstSocketMessage + nextMessage_;
-  nextMessage_ = (nextMessage_ + 1) % kSocketMessages;
+  const UINT message = NextMessage();
   if (WSAAsyncSelect(s, hwnd_, message, FD_ACCEPT | kConnectionEvents) != 0) {
     const int e = WSAGetLastError();
     closesocket(s);
@@ -275,6 +230,12 @@ void WinsockNetwork::MarkReset(SocketId id, Sock& k) {
 }
 
 void WinsockNetwork::Close(SocketId id) {
+  if (auto o = outgoing_.find(id); o != outgoing_.end()) {
+    KillTimer(hwnd_, static_cast<UINT_PTR>(id));
+    DropSocket(o->second);
+    outgoing_.erase(o);
+    return;
+  }
   auto it = socks_.find(id);
   if (it == socks_.end()) return;
   Sock& k = it->second;
@@ -296,6 +257,10 @@ void WinsockNetwork::DeliverPending() {
   std::deque<std::pair<SocketId, Pending>> batch;
   batch.swap(pending_);
   for (auto [id, what] : batch) {
+    if (what == Pending::Connected || what == Pending::ConnectFailed) {
+      DeliverOutcome(id);
+      continue;
+    }
     Sock* k = Find(id);
     if (!k) continue;  // closed meanwhile
     if (what == Pending::SendComplete) k->sink->OnSendComplete(id);
@@ -310,12 +275,12 @@ void WinsockNetwork::TellPeerClosed(SocketId id) {
   k->sink->OnPeerClosed(id, false);
 }
 
-// Windows reuses the handle values of closed sockets at once, so a message
-// still queued for a closed connection can name a newer one. Only the
-// messages that end a connection need telling apart: those find it open.
+// Only the messages that end a connection need telling apart from a late
+// message for a closed socket whose handle value it reuses.
 bool WinsockNetwork::StillOpen(const Sock& k) {
   char c;
-  return recv(k.s, &c, 1, MSG_PEEK) == SOCKET_ERROR && WSAGetLastError() == WSAEWOULDBLOCK;
+  const int n = recv(k.s, &c, 1, MSG_PEEK);
+  return PeekShowsOpen(n, n < 0 ? WSAGetLastError() : 0);
 }
 
 void WinsockNetwork::OnSocketMessage(UINT message, SOCKET s, LPARAM lp) {
@@ -369,8 +334,8 @@ void WinsockNetwork::OnConnectionClosed(SocketId id, int error) {
   TellPeerClosed(id);
 }
 
-}  // namespace
+}  // namespace winsock
 
-std::unique_ptr<Network> MakeWinsockNetwork() { return std::make_unique<WinsockNetwork>(); }
+std::unique_ptr<Network> MakeWinsockNetwork() { return std::make_unique<winsock::WinsockNetwork>(); }
 
 }  // namespace nv
