@@ -60,6 +60,7 @@ Var NorvaneClosed
 
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
+!define MUI_WELCOMEFINISHPAGE_BITMAP "${__FILEDIR__}/wizard.bmp"
 !define MUI_ABORTWARNING
 !define MUI_WELCOMEPAGE_TEXT "Setup will install ${PRODUCT} ${VERSION}, which keeps banner ads, popup windows and cookies away from your web browser.$\r$\n$\r$\nIf ${PRODUCT} is running, Setup closes it first; your own HOSTS file and the lists you edited are kept.$\r$\n$\r$\n$_CLICK"
 !insertmacro MUI_PAGE_WELCOME

@@ -36,6 +36,15 @@ std::string ShellFolder(int csidl) {
 std::string InstallDir() { return ShellFolder(CSIDL_PROGRAM_FILES) + "\\Norvane"; }
 std::string Shortcut() { return ShellFolder(CSIDL_COMMON_PROGRAMS) + "\\Norvane!.lnk"; }
 
+// A path in double quotes, as command lines and the uninstall entry hold it.
+// (Appending, not "\"" + path: GCC 12 warns wrongly about the latter.)
+std::string Quoted(const std::string& path) {
+  std::string q(1, '"');
+  q += path;
+  q += '"';
+  return q;
+}
+
 bool SamePath(const std::string& a, const std::string& b) { return _stricmp(a.c_str(), b.c_str()) == 0; }
 
 // Starts a command line; returns the process handle (nullptr on failure).
@@ -63,13 +72,13 @@ DWORD Run(const std::string& commandLine, DWORD ms = 180000) {
   return code;
 }
 
-DWORD InstallSilently() { return Run("\"" + SetupExe() + "\" /S"); }
+DWORD InstallSilently() { return Run(Quoted(SetupExe()) + " /S"); }
 
 // The uninstaller copies itself to the temporary folder, starts the copy and
 // ends at once; the copy does the work. Waits for the copies too.
 void UninstallSilently(const std::string& dir) {
   DWORD pid = 0;
-  HANDLE parent = Launch("\"" + dir + "\\uninst.exe\" /S", &pid);
+  HANDLE parent = Launch(Quoted(dir + "\\uninst.exe") + " /S", &pid);
   ASSERT_TRUE(parent) << "no uninstaller in " << dir;
   WaitForSingleObject(parent, 60000);
   CloseHandle(parent);
@@ -202,6 +211,22 @@ void FindStartedNorvane(DWORD notPid, StartedNorvane& found) {
   }, 20000);
 }
 
+// A log-on task named Norvane, as start with Windows registers it.
+std::string AddLogonTask(const std::string& exe) {
+  const std::string xml =
+      "<?xml version=\"1.0\" encoding=\"UTF-16\"?>"
+      "<Task version=\"1.2\" xmlns=\"http://schemas.microsoft.com/windows/2004/02/mit/task\">"
+      "<Triggers><LogonTrigger><Enabled>true</Enabled></LogonTrigger></Triggers>"
+      "<Actions Context=\"Author\"><Exec><Command>" + exe + "</Command></Exec></Actions></Task>";
+  std::string utf16 = "\xFF\xFE";
+  for (char c : xml) utf16 += std::string{c, '\0'};
+  const std::string file = ShellFolder(CSIDL_WINDOWS) + "\\Temp\\norvane-task.xml";
+  WriteFile(file, utf16);
+  Run("schtasks.exe /Create /TN Norvane /XML " + Quoted(file) + " /F");
+  RemoveFile(file);
+  return ShellFolder(CSIDL_SYSTEM) + "\\Tasks\\Norvane";
+}
+
 std::string BlockList(const std::string& firstHost) { return "127.0.0.1 " + firstHost + "\r\n"; }
 
 class Setup : public ::testing::Test {
@@ -238,9 +263,9 @@ TEST_F(Setup, SilentInstallPutsEverythingInPlaceAndTheInstalledNorvaneBlocksAds)
                        dir + "\\norvane.exe,0"));
   EXPECT_TRUE(SamePath(RegText(HKEY_LOCAL_MACHINE, kUninstallKey, "InstallLocation").value_or("-"), dir));
   EXPECT_TRUE(SamePath(RegText(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString").value_or("-"),
-                       "\"" + dir + "\\uninst.exe\""));
+                       Quoted(dir + "\\uninst.exe")));
   EXPECT_TRUE(SamePath(RegText(HKEY_LOCAL_MACHINE, kUninstallKey, "QuietUninstallString").value_or("-"),
-                       "\"" + dir + "\\uninst.exe\" /S"));
+                       Quoted(dir + "\\uninst.exe") + " /S"));
   EXPECT_EQ(RegNumber(HKEY_LOCAL_MACHINE, kUninstallKey, "NoModify").value_or(0), 1u);
   EXPECT_EQ(RegNumber(HKEY_LOCAL_MACHINE, kUninstallKey, "NoRepair").value_or(0), 1u);
   EXPECT_GE(RegNumber(HKEY_LOCAL_MACHINE, kUninstallKey, "EstimatedSize").value_or(0), bytes / 1024);
@@ -306,6 +331,8 @@ TEST_F(Setup, SilentUninstallWhileRunningClosesNorvaneAndRemovesEverything) {
                  static_cast<DWORD>(exe.size() + 1));
   RegCloseKey(run);
   WriteFile(dir + "\\start.ini", "1\r\n");
+  const std::string task = AddLogonTask(exe);
+  ASSERT_TRUE(Exists(task));
   Norvane app(dir);
   ASSERT_TRUE(app.Start());
   ASSERT_TRUE(app.WaitRunning());
@@ -320,6 +347,7 @@ TEST_F(Setup, SilentUninstallWhileRunningClosesNorvaneAndRemovesEverything) {
   EXPECT_FALSE(Exists(Shortcut()));
   EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
   EXPECT_FALSE(RegText(HKEY_LOCAL_MACHINE, kRunKey, "Norvane.exe").has_value());
+  EXPECT_FALSE(Exists(task));
   EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "Software\\Norvane"));
 }
 
@@ -384,14 +412,26 @@ TEST_F(Setup, NorvaneThatWillNotCloseStopsASilentSetupInTimeWithNothingChanged) 
 TEST(SetupPicture, WelcomePage) {
   if (!GetEnvironmentVariableA("NV_SHOTS", nullptr, 0)) GTEST_SKIP() << "NV_SHOTS is not set";
   DWORD pid = 0;
-  HANDLE setup = Launch("\"" + SetupExe() + "\"", &pid);
+  HANDLE setup = Launch(Quoted(SetupExe()), &pid);
   ASSERT_TRUE(setup);
   HWND wizard = nullptr;
   EXPECT_TRUE(WaitUntil([&] {
     return (wizard = FindTopWindow("#32770", "Norvane! " NV_VERSION_TEXT " Setup", pid)) != nullptr;
   }));
-  Sleep(1000);
+  // import is a Linux program: its handle does not wait for it, the file tells.
+  char shots[MAX_PATH] = {};
+  GetEnvironmentVariableA("NV_SHOTS", shots, sizeof shots);
+  const std::string png = std::string("Z:") + shots + "/install.png";
+  RemoveFile(png);
+  Sleep(500);
   EXPECT_TRUE(Screenshot("install.png"));
+  std::size_t size = 0;
+  EXPECT_TRUE(WaitUntil([&] {
+    const std::size_t now = ReadFile(png).size();
+    const bool done = now > 0 && now == size;
+    size = now;
+    return done;
+  }, 20000, 300));
   TerminateProcess(setup, 1);
   CloseHandle(setup);
 }
