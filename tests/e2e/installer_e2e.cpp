@@ -47,20 +47,6 @@ std::string Quoted(const std::string& path) {
 
 bool SamePath(const std::string& a, const std::string& b) { return _stricmp(a.c_str(), b.c_str()) == 0; }
 
-// Starts a command line; returns the process handle (nullptr on failure).
-HANDLE Launch(const std::string& commandLine, DWORD* pid = nullptr) {
-  STARTUPINFOA si{};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi{};
-  std::vector<char> line(commandLine.begin(), commandLine.end());
-  line.push_back('\0');
-  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-    return nullptr;
-  CloseHandle(pi.hThread);
-  if (pid) *pid = pi.dwProcessId;
-  return pi.hProcess;
-}
-
 // Runs a command line to its end; returns its exit code, or ~0u when it could
 // not start or did not end within the time.
 DWORD Run(const std::string& commandLine, DWORD ms = 180000) {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "adblock/hosts_redirect.h"
-#include "fakes/fake_platform.h"
+#include "fakes/fake_services.h"
 #include "setup/hosts_handback.h"
 
 namespace nv {
@@ -20,18 +20,15 @@ struct HandbackTest : ::testing::Test {
     fp.files.Put("C:\\N\\data\\hosts.svr", "ads.example\r\n");
     fp.files.Put("C:\\N\\data\\dns.svr", "");
     fp.files.Put(kHosts, "# mine\r\n127.0.0.1 localhost\r\n");
-    HostsRedirect run(services, hostsPath);
+    HostsRedirect run(env.services, hostsPath);
     run.TakeBackup();
     run.blockads(true);
   }
   std::string Hosts() { return fp.files.Get(kHosts); }
-  HostsHandback HandBack() { return HandBackHosts(services, hostsPath); }
+  HostsHandback HandBack() { return HandBackHosts(env.services, hostsPath); }
 
-  test::FakePlatform fp;
-  Store store{fp.files, "C:\\N"};
-  Settings settings{fp.settings};
-  Counters counters;
-  Services services{fp.platform, store, settings, counters};
+  test::FakeServices env{"C:\\N"};
+  test::FakePlatform& fp = env.fp;
   std::string hostsPath = kHosts;
 };
 
@@ -48,7 +45,7 @@ TEST_F(HandbackTest, AfterAKillTheBackupComesBackEvenIntoAReadOnlyFile) {
 }
 
 TEST_F(HandbackTest, AfterACleanExitTheFileIsOnlyUnlocked) {
-  HostsRedirect(services, hostsPath).blockads(false);
+  HostsRedirect(env.services, hostsPath).blockads(false);
   fp.settings.values["Data\\Restore"] = "True";
   fp.files.SetAttributes(kHosts, kAttrReadOnly);
   fp.files.Put(kBak, "stale\r\n");

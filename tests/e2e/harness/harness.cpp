@@ -312,20 +312,26 @@ bool Norvane::PickMenuItem(int stepsDown) {
 
 namespace e2e {
 
-bool Screenshot(const std::string& name) {
-  char dir[MAX_PATH] = {};
-  if (!GetEnvironmentVariableA("NV_SHOTS", dir, sizeof dir)) return false;
-  std::string cmd = "Z:\\usr\\bin\\import -window root " + std::string(dir) + "/" + name;
-  std::vector<char> line(cmd.begin(), cmd.end());
-  line.push_back('\0');
+HANDLE Launch(const std::string& commandLine, DWORD* pid) {
   STARTUPINFOA si{};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
+  std::vector<char> line(commandLine.begin(), commandLine.end());
+  line.push_back('\0');
   if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-    return false;
-  WaitForSingleObject(pi.hProcess, 20000);
-  CloseHandle(pi.hProcess);
+    return nullptr;
   CloseHandle(pi.hThread);
+  if (pid) *pid = pi.dwProcessId;
+  return pi.hProcess;
+}
+
+bool Screenshot(const std::string& name) {
+  char dir[MAX_PATH] = {};
+  if (!GetEnvironmentVariableA("NV_SHOTS", dir, sizeof dir)) return false;
+  HANDLE p = Launch("Z:\\usr\\bin\\import -window root " + std::string(dir) + "/" + name);
+  if (!p) return false;
+  WaitForSingleObject(p, 20000);
+  CloseHandle(p);
   return true;
 }
 
