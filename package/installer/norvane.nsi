@@ -96,7 +96,7 @@ Function ${un}CloseNorvane
     ${If} $R0 = 0
       ${Break}
     ${EndIf}
-    DetailPrint "Closing ${PRODUCT}: it puts your own HOSTS lines back as it ends"
+    DetailPrint "Closing ${PRODUCT} (it puts your own HOSTS lines back as it ends)"
     System::Call 'user32::GetWindowThreadProcessId(p R0, *i .R1)'
     System::Call 'kernel32::OpenProcess(i ${SYNCHRONIZE}, i 0, i R1) p .R2'
     ; A window already asked keeps its one request: a second one could start

@@ -50,8 +50,8 @@ bool SamePath(const std::string& a, const std::string& b) { return _stricmp(a.c_
 // Runs a command line to its end; returns its exit code, or ~0u when it could
 // not start or did not end within the time.
 DWORD Run(const std::string& commandLine, DWORD ms = 180000) {
-  HANDLE p = Launch(commandLine);
-  if (!p) return ~0u;
+  HANDLE p = nullptr;
+  if (!Launch(commandLine, &p) || !p) return ~0u;
   DWORD code = ~0u;
   if (WaitForSingleObject(p, ms) == WAIT_OBJECT_0) GetExitCodeProcess(p, &code);
   CloseHandle(p);
@@ -64,8 +64,9 @@ DWORD InstallSilently() { return Run(Quoted(SetupExe()) + " /S"); }
 // ends at once; the copy does the work. Waits for the copies too.
 void UninstallSilently(const std::string& dir) {
   DWORD pid = 0;
-  HANDLE parent = Launch(Quoted(dir + "\\uninst.exe") + " /S", &pid);
-  ASSERT_TRUE(parent) << "no uninstaller in " << dir;
+  HANDLE parent = nullptr;
+  ASSERT_TRUE(Launch(Quoted(dir + "\\uninst.exe") + " /S", &parent, &pid) && parent)
+      << "no uninstaller in " << dir;
   WaitForSingleObject(parent, 60000);
   CloseHandle(parent);
   HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
@@ -398,8 +399,8 @@ TEST_F(Setup, NorvaneThatWillNotCloseStopsASilentSetupInTimeWithNothingChanged) 
 TEST(SetupPicture, WelcomePage) {
   if (!GetEnvironmentVariableA("NV_SHOTS", nullptr, 0)) GTEST_SKIP() << "NV_SHOTS is not set";
   DWORD pid = 0;
-  HANDLE setup = Launch(Quoted(SetupExe()), &pid);
-  ASSERT_TRUE(setup);
+  HANDLE setup = nullptr;
+  ASSERT_TRUE(Launch(Quoted(SetupExe()), &setup, &pid) && setup);
   HWND wizard = nullptr;
   EXPECT_TRUE(WaitUntil([&] {
     return (wizard = FindTopWindow("#32770", "Norvane! " NV_VERSION_TEXT " Setup", pid)) != nullptr;

@@ -312,27 +312,25 @@ bool Norvane::PickMenuItem(int stepsDown) {
 
 namespace e2e {
 
-HANDLE Launch(const std::string& commandLine, DWORD* pid) {
+bool Launch(const std::string& commandLine, HANDLE* process, DWORD* pid) {
   STARTUPINFOA si{};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
   std::vector<char> line(commandLine.begin(), commandLine.end());
   line.push_back('\0');
   if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-    return nullptr;
-  CloseHandle(pi.hThread);
+    return false;
+  if (pi.hThread) CloseHandle(pi.hThread);
   if (pid) *pid = pi.dwProcessId;
-  return pi.hProcess;
+  if (process) *process = pi.hProcess;
+  else if (pi.hProcess) CloseHandle(pi.hProcess);
+  return true;
 }
 
 bool Screenshot(const std::string& name) {
   char dir[MAX_PATH] = {};
   if (!GetEnvironmentVariableA("NV_SHOTS", dir, sizeof dir)) return false;
-  HANDLE p = Launch("Z:\\usr\\bin\\import -window root " + std::string(dir) + "/" + name);
-  if (!p) return false;
-  WaitForSingleObject(p, 20000);
-  CloseHandle(p);
-  return true;
+  return Launch("Z:\\usr\\bin\\import -window root " + std::string(dir) + "/" + name);
 }
 
 }  // namespace e2e

@@ -50,10 +50,10 @@ void Click(HWND button);
 // Key presses posted to a window's thread (menus read them from its queue).
 void PostKeys(HWND target, std::initializer_list<WORD> keys);
 
-// Starts a command line; returns the process handle (nullptr on failure) and
-// its id. A Linux program started this way has a handle that does not wait
-// for it: poll for its effect.
-HANDLE Launch(const std::string& commandLine, DWORD* pid = nullptr);
+// Starts a command line; false when it could not be started. Hands out the
+// process handle (the caller closes it) and id when asked. A Linux program
+// started this way has no handle (null): poll for its effect.
+bool Launch(const std::string& commandLine, HANDLE* process = nullptr, DWORD* pid = nullptr);
 
 // Saves a picture of the whole screen (ImageMagick's import, a Unix program
 // that Wine starts) under the folder NV_SHOTS names; false when unset.
