@@ -6,7 +6,6 @@
 #include "platform/files.h"
 #include "store/list_file.h"
 #include "store/paths.h"
-#include "store/vendor.h"
 
 namespace nv {
 
@@ -34,9 +33,14 @@ std::string PageBody(Services& s) {
   return "<html><body bgcolor=" + colour + ">This Ad was Blocked By Norvane!</body></html>";
 }
 
+// The banner's picture comes from this very server (any path that names no
+// page or script gets the GIF), so a blocked ad tells no other site about the
+// page that asked for it.
+constexpr char kScriptPicture[] = "http://127.0.0.1/3.gif";
+
 std::string ScriptBody() {
-  return std::string("document.write(\"<table width=100% background=") + kVendorSite +
-         "/3.gif><tr><td>Ad blocked by Norvane!(KVX)</td></tr></table>\")";
+  return std::string("document.write(\"<table width=100% background=") + kScriptPicture +
+         "><tr><td>Ad blocked by Norvane!(KVX)</td></tr></table>\")";
 }
 
 constexpr std::uint64_t kImageRecheckMs = 1000;

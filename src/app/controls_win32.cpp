@@ -46,6 +46,26 @@ HICON ProgramIcon(int size) {
                                        IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
 }
 
+int Scaled(int length96) {
+  static const int dpi = [] {
+    HDC dc = GetDC(nullptr);
+    const int d = GetDeviceCaps(dc, LOGPIXELSY);
+    ReleaseDC(nullptr, dc);
+    return d > 0 ? d : 96;
+  }();
+  return MulDiv(length96, dpi, 96);
+}
+
+HFONT FaceFont(const char* face, int points, int weight) {
+  LOGFONTA lf{};
+  lf.lfHeight = -MulDiv(points, Scaled(96), 72);
+  lf.lfWeight = weight;
+  lf.lfCharSet = DEFAULT_CHARSET;
+  lf.lfQuality = DEFAULT_QUALITY;
+  lstrcpynA(lf.lfFaceName, face, LF_FACESIZE);
+  return CreateFontIndirectA(&lf);
+}
+
 SIZE OuterSize(DWORD style, DWORD exStyle, int clientW, int clientH) {
   RECT r{0, 0, clientW, clientH};
   AdjustWindowRectEx(&r, style, FALSE, exStyle);

@@ -1,5 +1,6 @@
 #include "app/frm_main.h"
 
+#include "app/start_gate.h"
 #include "platform/dialogs.h"
 #include "platform/files.h"
 #include "platform/shell.h"
@@ -32,13 +33,15 @@ frmMain::frmMain(Platform& p, MainView& view)
       popups(services),
       cookies(services),
       tray(p.tray),
-      view_(view) {
+      update(p, settings, view.UpdateWindows(), [this] { UnloadFromCode(); }),
+      view_(view),
+      startup_(store, *p.registry, *p.logonTask) {
   server.SetOnPortTaken([this] { ExitSequence(); });
 }
 
 void frmMain::Form_Load() {
-  if (!platform.system->ClaimSingleInstance()) {
-    platform.dialogs->Show(kAlreadyRunning, kProductTitle, kBoxOk | kBoxCritical);
+  if (const StartGate gate = PassStartGate(*platform.system, *platform.registry); gate != StartGate::Go) {
+    if (gate == StartGate::Refuse) platform.dialogs->Show(kAlreadyRunning, kProductTitle, kBoxOk | kBoxCritical);
     EndWithoutExitSequence();
     return;
   }
@@ -81,8 +84,7 @@ void frmMain::StartUpSteps() {
   RestoreToggles();
 }
 
-// The version checker window is not part of this build yet.
-void frmMain::LoadVersionChecker() {}
+void frmMain::LoadVersionChecker() { update.LoadChecker(); }
 
 bool frmMain::CheckRequiredFiles() {
   bool all = true;
@@ -153,6 +155,12 @@ void frmMain::Form_QueryUnload(int& cancel, int /*unloadMode*/) {
 
 void frmMain::Form_Unload(int& /*cancel*/) { ExitSequence(); }
 
+// Another window unloads this one, as an Unload statement would.
+void frmMain::UnloadFromCode() {
+  int cancel = 0;
+  Form_QueryUnload(cancel, kUnloadFromCode);
+}
+
 void frmMain::ExitSequence() {
   if (exiting_) return;
   exiting_ = true;
@@ -176,7 +184,8 @@ void frmMain::SaveSessionState() {
       settings.Save(keys::kData, keys::kCookies, BoolText(mnukillcookies));
       settings.Save(keys::kData, keys::kPopup, BoolText(mnublockpopups));
     }
-    settings.Save(keys::kData, keys::kRestore, "True");
+    // A HOSTS file still holding the block list must never become the next backup.
+    if (hosts.UserContentInPlace()) settings.Save(keys::kData, keys::kRestore, "True");
     for (const char* rel : kListFiles)
       platform.files->SetAttributes(store.Path(rel), kAttrReadOnly | kAttrSystem);
     platform.files->SetAttributes(HostsPath, kAttrReadOnly);
@@ -212,7 +221,7 @@ void frmMain::mnublockpopups_Click() {
 
 void frmMain::mnusettings_Click() { view_.ShowSettings(); }
 void frmMain::mnuhelp_Click() { view_.ShowHelp(); }
-void frmMain::mnuupdate_Click() { view_.ShowLiveUpdate(); }
+void frmMain::mnuupdate_Click() { update.ShowManualWindow(); }
 void frmMain::mnuabout_Click() { view_.SetAboutVisible(true); }
 void frmMain::online_Click() { OpenWebPage(std::string(kVendorSite) + kForumPath); }
 void frmMain::beta_Click() { OpenWebPage(std::string(kVendorSite) + kForumPath); }

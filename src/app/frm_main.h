@@ -9,16 +9,18 @@
 #include "app/tray_menu.h"
 #include "cookies/cookie_cleaner.h"
 #include "popups/popup_scanner.h"
+#include "settings/start_with_windows.h"
 #include "store/services.h"
 #include "store/vendor.h"
+#include "update/live_update.h"
 
 namespace nv {
 
-inline constexpr char kProductTitle[] = "Norvane!";
 inline constexpr char kVersionLine[] = "Norvane v2.0 Beta 002";
 inline constexpr char kForumPath[] = "/modules.php?name=Forums&file=index";
 inline constexpr int kCsidlCookies = 33;
 inline constexpr int kTickMs = 100;
+inline constexpr int kUnloadFromCode = 1;  // the close reason when code unloads the window
 
 // The hidden main window: owns everything that lives as long as the program,
 // runs the start-up and exit sequences, the timer tick and the menu commands.
@@ -32,6 +34,7 @@ class frmMain {
   void Form_QueryUnload(int& cancel, int unloadMode);
   // The exit sequence; ends the process.
   void Form_Unload(int& cancel);
+  void UnloadFromCode();
   void ExitSequence();
   bool Ended() const { return ended_; }
 
@@ -60,6 +63,9 @@ class frmMain {
   void mnuexit_Click();
   void cmdOk_Click();
 
+  // Start with Windows, as the settings dialog reads and applies it.
+  StartupRegistration& Startup() { return startup_; }
+
   // Steps of the sequences, public for the tests that check each on its own.
   bool CheckRequiredFiles();
   void UnlockDataFiles();
@@ -80,6 +86,7 @@ class frmMain {
   PopupScanner popups;
   CookieCleaner cookies;
   TrayIcon tray;
+  LiveUpdate update;
 
  private:
   void StartUpSteps();
@@ -91,6 +98,7 @@ class frmMain {
   void ToggleFeature(bool& check, MenuItem item);
 
   MainView& view_;
+  StartWithWindows startup_;
   bool exiting_ = false;
   bool togglesRestored_ = false;
   bool ended_ = false;

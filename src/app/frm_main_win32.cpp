@@ -5,6 +5,7 @@
 #include "app/tray_menu.h"
 #include "store/paths.h"
 #include "app/controls_win32.h"
+#include "platform/win32/win32_message_filter.h"
 
 namespace nv {
 
@@ -39,13 +40,16 @@ void RegisterClasses(HINSTANCE inst, WNDPROC main, WNDPROC panel) {
 }
 }  // namespace
 
-MainWindow::MainWindow(HINSTANCE inst, Win32Platform& platform) : inst_(inst), platform_(platform) {
+MainWindow::MainWindow(HINSTANCE inst, Win32Platform& platform)
+    : inst_(inst), platform_(platform), updateViews_(inst) {
   RegisterClasses(inst, Proc, PanelProc);
   const SIZE outer = ui::OuterSize(kStyle, 0, kClientW, kClientH);
   hwnd_ = CreateWindowExA(0, kClass, kCaption, kStyle, CW_USEDEFAULT, CW_USEDEFAULT, outer.cx, outer.cy,
                           nullptr, nullptr, inst, this);
   platform_.shell.owner = hwnd_;
   taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
+  // Explorer runs unelevated; the broadcast must reach this elevated window.
+  if (taskbarCreated_) AllowMessageFromLowerIntegrity(hwnd_, taskbarCreated_);
   BuildAboutControls();
   BuildTrayMenu();
   ui::CenterOnScreen(hwnd_);
@@ -116,7 +120,6 @@ void MainWindow::ShowHelp() {
 // open it do nothing yet.
 void MainWindow::ShowSettings() {}
 void MainWindow::CloseSettings() {}
-void MainWindow::ShowLiveUpdate() {}
 
 void MainWindow::OnCommand(int id) {
   if (id == kCmdOk) core_->cmdOk_Click();

@@ -6,6 +6,7 @@
 #include "app/frm_main.h"
 #include "app/main_view.h"
 #include "platform/win32/win32_platform.h"
+#include "update/update_windows_win32.h"
 
 namespace nv {
 
@@ -31,7 +32,7 @@ class MainWindow : public MainView {
   void ShowHelp() override;
   void ShowSettings() override;
   void CloseSettings() override;
-  void ShowLiveUpdate() override;
+  UpdateViews* UpdateWindows() override { return &updateViews_; }
   std::uintptr_t WindowHandle() override { return reinterpret_cast<std::uintptr_t>(hwnd_); }
   std::uintptr_t IconHandle() override;
 
@@ -45,6 +46,7 @@ class MainWindow : public MainView {
 
   HINSTANCE inst_;
   Win32Platform& platform_;
+  Win32UpdateViews updateViews_;
   HWND hwnd_ = nullptr;
   HWND panel_ = nullptr, label4_ = nullptr, label2_ = nullptr;
   HMENU menu_ = nullptr;

@@ -4,6 +4,8 @@
 
 namespace nv {
 
+class UpdateViews;
+
 enum class MenuItem { BlockAds, KillCookies, BlockPopups };
 
 // The on-screen side of the hidden main window frmMain (which doubles as the
@@ -22,7 +24,8 @@ class MainView {
   virtual void ShowSettings() = 0;
   // Unloads the settings dialog when it is open; changes not applied are dropped.
   virtual void CloseSettings() = 0;
-  virtual void ShowLiveUpdate() = 0;
+  // The windows of live update; none by default.
+  virtual UpdateViews* UpdateWindows() { return nullptr; }
   // The handles the tray icon record carries.
   virtual std::uintptr_t WindowHandle() = 0;
   virtual std::uintptr_t IconHandle() = 0;

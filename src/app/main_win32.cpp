@@ -30,7 +30,12 @@ int WINAPI WinMain(HINSTANCE inst, HINSTANCE, LPSTR, int) {
 
   MSG msg;
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-    if (main && IsDialogMessageA(main->hwnd(), &msg)) continue;
+    // Tab, Enter, Escape and access keys in the About window and in every
+    // other window made of controls.
+    HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+    if (root && ((main && root == main->hwnd()) || (GetWindowLongPtrA(root, GWL_EXSTYLE) & WS_EX_CONTROLPARENT)) &&
+        IsDialogMessageA(root, &msg))
+      continue;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }

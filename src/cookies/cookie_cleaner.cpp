@@ -16,6 +16,7 @@ namespace {
 constexpr char kCookiePattern[] = "*.txt";
 constexpr char kBoxTitle[] = "Norvane!";
 constexpr int kInvalidCall = 5;
+constexpr int kPathNotFound = 76;
 }  // namespace
 
 void CookieCleaner::KillCookies(bool enabled) {
@@ -41,10 +42,29 @@ bool CookieCleaner::DeleteAllSetting() {
 
 void CookieCleaner::CookieStep() {
   // The empty-login box waits for the user; later ticks leave the folder alone.
-  if (keyBoxOpen_) return;
+  if (keyBoxOpen_ || !FolderUsable()) return;
   const bool listChanged = SyncAllowList();
   const bool namesChanged = s_.platform.folderWatch->NamesChanged(folder_);
   if (listChanged || namesChanged || unfinished_ || LeftFileChanged()) Sweep();
+}
+
+// Without a cookies folder there is nothing to clean, and an empty path would
+// list the root of the current drive: the step stays off for the run, and
+// says so once.
+bool CookieCleaner::FolderUsable() {
+  if (folderState_ != FolderState::Unchecked) return folderState_ == FolderState::Usable;
+  bool folder = false;
+  try {
+    folder = !folder_.empty() && (s_.platform.files->GetAttributes(folder_) & kAttrDirectory);
+  } catch (const AppError&) {
+    // Missing: not a folder.
+  }
+  folderState_ = folder ? FolderState::Usable : FolderState::Unusable;
+  if (folder) return true;
+  const std::string what = folder_.empty() ? std::string("The cookies folder is unknown")
+                                           : "The cookies folder " + folder_ + " does not exist";
+  s_.store.LogError(AppError(kPathNotFound, what + "; no cookies are deleted in this run"));
+  return false;
 }
 
 // Every listed name, in listing order: kept names stay, the others are
@@ -137,8 +157,9 @@ void CookieCleaner::ForgetUnlisted(size_t listed) {
 CookieCleaner::Outcome CookieCleaner::DeleteCookie(const std::string& name) {
   if (name.empty()) return Outcome::Nothing;
   const std::string path = PathOf(name);
+  const std::string file = s_.store.ReadFile(path).value_or("");
   ListBox lines;
-  s_.store.LoadListFile(lines, path);
+  Store::ParseListFile(file, lines);
   const auto site = CookieSiteAndPath(lines.Empty() ? std::string() : lines[0]);
   if (!site && s_.platform.files->Size(path) < 0) return Outcome::Nothing;  // gone meanwhile
   if (!site) {
@@ -155,7 +176,7 @@ CookieCleaner::Outcome CookieCleaner::DeleteCookie(const std::string& name) {
     return Outcome::NotRemoved;
   }
   s_.platform.urlCache->DeleteEntry(key);
-  WriteRecord(lines, path);
+  WriteRecord(file, path);
   s_.counters.Increment(DeletedCookiesCount);
   return Outcome::Deleted;
 }
@@ -169,13 +190,15 @@ void CookieCleaner::ShowKeyWithoutLogin(const std::string& key) {
   s_.platform.dialogs->Show(key, kBoxTitle, kBoxOk);
 }
 
-// The cookie's lines, then "<path> deleted on <date and time>". The lines are
-// kept apart until the log exists, since creating the log empties lstFile.
-void CookieCleaner::WriteRecord(const ListBox& lines, const std::string& path) {
+// The cookie file's lines without the cookies' values (they may still open a
+// session on their site, and the log is readable by every account), then
+// "<path> deleted on <date and time>". The lines go into lstFile only once the
+// log exists, since creating the log empties lstFile.
+void CookieCleaner::WriteRecord(const std::string& file, const std::string& path) {
   Store& store = s_.store;
   const std::string log = store.Path(paths::kCookiesLog);
   store.EnsureFileExists(log);
-  for (const std::string& line : lines.Items()) store.lstFile.Add(line);
+  Store::ParseListFile(CookieFileWithoutValues(file), store.lstFile);
   store.lstFile.Add(path + " deleted on " + GeneralDateText(*s_.platform.clock));
   store.AppendListFile(store.lstFile, log);
 }

@@ -24,7 +24,10 @@ class CookieCleaner {
   enum class Outcome { Nothing, Deleted, NoSite, NotRemoved };
 
   explicit CookieCleaner(Services& services) : s_(services) {}
-  void SetFolder(const std::string& folder) { folder_ = folder; }
+  void SetFolder(const std::string& folder) {
+    folder_ = folder;
+    folderState_ = FolderState::Unchecked;
+  }
   const std::string& Folder() const { return folder_; }
 
   // Clears lstCk; when enabled and All is 0, loads "\data\cookies.svr".
@@ -53,6 +56,7 @@ class CookieCleaner {
   };
 
   bool DeleteAllSetting();
+  bool FolderUsable();
   void Sweep();
   bool SyncAllowList();
   bool LeftFileChanged();
@@ -63,10 +67,11 @@ class CookieCleaner {
   void ForgetUnlisted(size_t listed);
   std::string PathOf(const std::string& name) const { return folder_ + "\\" + name; }
   void ShowKeyWithoutLogin(const std::string& key);
-  void WriteRecord(const ListBox& lines, const std::string& path);
+  void WriteRecord(const std::string& file, const std::string& path);
 
   Services& s_;
   std::string folder_;
+  enum class FolderState { Unchecked, Usable, Unusable } folderState_ = FolderState::Unchecked;
   std::unordered_map<std::string, FileNote> notes_;
   std::vector<std::string> notedAllowList_;  // the list the kept verdicts were made with
   std::uint32_t sweep_ = 0;

@@ -36,8 +36,9 @@ class Files {
   virtual std::int64_t Size(const std::string& path) = 0;
   // Returns false when there was nothing to delete or it could not be deleted.
   virtual bool Remove(const std::string& path) = 0;
-  // Bare names of the files in folder matching a "*.ext" pattern, in the
-  // order the platform lists them. Empty when the folder cannot be listed.
+  // Bare names of the files in folder whose own (long) names match a "*.ext"
+  // pattern (NameMatchesPattern), in the order the platform lists them. Empty
+  // when the folder cannot be listed.
   virtual std::vector<std::string> List(const std::string& folder, const std::string& pattern) = 0;
   // True when the file can be opened for reading (and is closed again).
   virtual bool CanOpenForRead(const std::string& path) = 0;

@@ -12,7 +12,10 @@ namespace nv {
 std::string GeneralDateText(Clock& clock) {
   const LocalTime t = clock.Now();
   std::string text = clock.ShortDate(t);
-  if (t.hour != 0 || t.minute != 0 || t.second != 0) text += " " + clock.LongTime(t);
+  if (t.hour != 0 || t.minute != 0 || t.second != 0) {
+    text += ' ';
+    text += clock.LongTime(t);
+  }
   return text;
 }
 

@@ -12,19 +12,9 @@ namespace nv {
 Store::Store(Files& files, std::string programFolder)
     : files_(files), folder_(std::move(programFolder)) {}
 
-bool Store::LoadListFile(ListBox& list, const std::string& path, const std::string& prefix) {
-  list.Clear();
+bool Store::RunLogged(const std::function<void()>& work) {
   try {
-    const std::string bytes = files_.ReadAll(path);
-    const auto lines = SplitListLines(bytes);
-    list.Reserve(lines.size());
-    std::string entry;
-    for (std::string_view raw : lines) {
-      if (TrimSpaces(raw).empty()) continue;
-      entry.assign(prefix);
-      entry.append(raw);
-      list.AddUnique(std::string(TrimSpaces(entry)));
-    }
+    work();
     return true;
   } catch (const AppError& e) {
     LogError(e);
@@ -32,6 +22,29 @@ bool Store::LoadListFile(ListBox& list, const std::string& path, const std::stri
     LogError(AppError(err::kPathFileAccess, e.what()));
   }
   return false;
+}
+
+void Store::ParseListFile(std::string_view bytes, ListBox& list, const std::string& prefix) {
+  const auto lines = SplitListLines(bytes);
+  list.Reserve(static_cast<size_t>(list.Count()) + lines.size());
+  std::string entry;
+  for (std::string_view raw : lines) {
+    if (TrimSpaces(raw).empty()) continue;
+    entry.assign(prefix);
+    entry.append(raw);
+    list.AddUnique(std::string(TrimSpaces(entry)));
+  }
+}
+
+bool Store::LoadListFile(ListBox& list, const std::string& path, const std::string& prefix) {
+  list.Clear();
+  return RunLogged([&] { ParseListFile(files_.ReadAll(path), list, prefix); });
+}
+
+std::optional<std::string> Store::ReadFile(const std::string& path) {
+  std::optional<std::string> bytes;
+  RunLogged([&] { bytes = files_.ReadAll(path); });
+  return bytes;
 }
 
 void Store::SaveListFile(ListBox& list, const std::string& path, bool clear) {

@@ -1,5 +1,8 @@
 #pragma once
+#include <functional>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "platform/errors.h"
 #include "store/list_box.h"
@@ -27,6 +30,11 @@ class Store {
   // whether the file was read, for callers that must not mistake a failed
   // read for an empty file.
   bool LoadListFile(ListBox& list, const std::string& path, const std::string& prefix = "");
+  // Adds the entries of a list file's bytes as LoadListFile reads them: each
+  // non-empty line, prefix in front, trimmed of spaces, repeats dropped.
+  static void ParseListFile(std::string_view bytes, ListBox& list, const std::string& prefix = "");
+  // A file's bytes; a failure is logged, never thrown, and gives nothing.
+  std::optional<std::string> ReadFile(const std::string& path);
   // Replaces the file atomically with the list's entries. Throws on failure.
   void SaveListFile(ListBox& list, const std::string& path, bool clear);
   // Adds the list's entries at the end of the file, then empties the list.
@@ -44,6 +52,9 @@ class Store {
   void WriteActivity(const std::string& logPath, const std::string& entry);
 
  private:
+  // Runs the work; a failure is logged and gives false.
+  bool RunLogged(const std::function<void()>& work);
+
   Files& files_;
   std::string folder_;
   bool loggingError_ = false;

@@ -37,7 +37,7 @@ void Put(PropertyBag& bag, const char* name, const T& value, const T& fallback) 
 }  // namespace
 
 void XpBs::InitProperties() {
-  p_ = XpProps{};
+  p_ = XpProps();  // not XpProps{}: GCC 12 then warns of an uninitialised font name
   p_.Caption = host_.DisplayName();
   p_.Font = host_.AmbientFont();
   displayed_ = nullptr;

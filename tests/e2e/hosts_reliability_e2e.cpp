@@ -1,15 +1,20 @@
 // A seeded random walk through starts, menu switches, kills (also during
-// start-up and during a rewrite), clean exits, log-offs and starts with port 80
-// taken. The user's HOSTS lines must survive all of it, and no observer may
-// ever see an empty or partly written HOSTS file.
+// start-up and during a rewrite), clean exits, log-offs, starts with port 80
+// taken, and edits of the block list and the address cache between them. The
+// user's HOSTS lines must survive all of it, no line of the lists may become
+// one of the user's, and no observer may ever see an empty or partly written
+// HOSTS file.
 #include <gtest/gtest.h>
 #include <winsock2.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <mutex>
 #include <random>
 #include <set>
 #include <thread>
+#include <vector>
 
 #include "harness/harness.h"
 
@@ -27,21 +32,6 @@ const char kUserListForm[] =
     "::1             localhost ip6-localhost ip6-loopback\r\n10.0.0.7\tnas.lan\r\n"
     "192.168.0.1 router.lan \t\r\n\r\n\r\n";
 
-// What the HOSTS file may be at any moment: the user's file as written, its
-// list form, or the block list.
-std::set<std::string> AllowedContents(const std::string& folder) {
-  std::string blocked;
-  std::string list = ReadFile(folder + "\\data\\hosts.svr");
-  size_t start = 0;
-  while (start < list.size()) {
-    size_t end = list.find("\r\n", start);
-    std::string name = list.substr(start, end - start);
-    if (!name.empty()) blocked += "127.0.0.1 " + name + "\r\n";
-    start = end + 2;
-  }
-  return {kUserHosts, kUserListForm, blocked + "\r\n\r\n"};
-}
-
 // Reads the HOSTS file every millisecond or so, as a reader that shares it
 // politely would, and keeps what it should never see.
 std::string ReadShared(const std::string& path) {
@@ -58,12 +48,14 @@ std::string ReadShared(const std::string& path) {
 
 class Watcher {
  public:
-  explicit Watcher(std::set<std::string> allowed) : allowed_(std::move(allowed)) {
+  // The HOSTS file may be the user's file as written or its list form.
+  Watcher() : allowed_{kUserHosts, kUserListForm} {
     thread_ = std::thread([this] {
       while (!stop_) {
         std::string now = ReadShared(HostsPath());
         ++reads_;
         Sleep(1);
+        std::lock_guard<std::mutex> lock(mutex_);
         if (!allowed_.count(now) && bad_.size() < 5) bad_.push_back(now);
       }
     });
@@ -73,13 +65,95 @@ class Watcher {
     stop_ = true;
     if (thread_.joinable()) thread_.join();
   }
+  void Allow(std::string content) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    allowed_.insert(std::move(content));
+  }
   std::vector<std::string> bad_;
   long reads_ = 0;
 
  private:
+  std::mutex mutex_;
   std::set<std::string> allowed_;
   std::atomic<bool> stop_{false};
   std::thread thread_;
+};
+
+std::vector<std::string> ListLines(const std::string& bytes) {
+  std::vector<std::string> lines;
+  for (size_t start = 0; start < bytes.size();) {
+    size_t end = std::min(bytes.find("\r\n", start), bytes.size());
+    if (end > start) lines.push_back(bytes.substr(start, end - start));
+    start = end + 2;
+  }
+  return lines;
+}
+
+std::string ListForm(const std::vector<std::string>& lines, const std::string& prefix = "") {
+  std::string out;
+  for (const std::string& line : lines) out += prefix + line + "\r\n";
+  return out + "\r\n\r\n";
+}
+
+// Replaces a file in one step, as an editor that saves safely would; the
+// program may hold it open for a moment.
+void ReplaceFile(const std::string& path, const std::string& bytes) {
+  const DWORD attrs = Attributes(path);
+  const std::string tmp = path + ".walk";
+  WriteFile(tmp, bytes);
+  if (attrs != INVALID_FILE_ATTRIBUTES) SetAttributes(path, FILE_ATTRIBUTE_NORMAL);
+  for (int i = 0; i < 400 && !MoveFileExA(tmp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING); ++i) Sleep(5);
+  if (attrs != INVALID_FILE_ATTRIBUTES && attrs != FILE_ATTRIBUTE_NORMAL) SetAttributes(path, attrs);
+}
+
+// The block list and the address cache as the user edits them between
+// switches. With UseDNS "1" a blocking HOSTS file is the block list, then the
+// cache; since a rewrite may still read the lists while the next edit lands,
+// every pairing of a block list and a cache seen so far is allowed.
+class Lists {
+ public:
+  Lists(const std::string& folder, Watcher& watcher)
+      : hostsPath_(folder + "\\data\\hosts.svr"), dnsPath_(folder + "\\data\\dns.svr"), watcher_(watcher),
+        names_(ListLines(ReadFile(hostsPath_))), cache_(ListLines(ReadFile(dnsPath_))) {
+    Allow(&blockForms_, ListForm(names_, "127.0.0.1 "));
+    Allow(&cacheForms_, ListForm(cache_));
+  }
+
+  // Adds or removes one line of one of the two lists.
+  void Edit(std::mt19937& rng) {
+    auto pick = [&](size_t n) { return std::uniform_int_distribution<size_t>(0, n - 1)(rng); };
+    const bool blockList = pick(2) == 0;
+    std::vector<std::string>& lines = blockList ? names_ : cache_;
+    if (!lines.empty() && pick(2) == 0) {
+      lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(pick(lines.size())));
+      ++removed_;
+    } else {
+      const std::string n = std::to_string(++serial_);
+      lines.push_back(blockList ? "walk" + n + ".ads.example"
+                                : "10.9.0." + std::to_string(serial_ % 250) + " walk" + n + ".lan");
+      ++added_;
+    }
+    if (blockList) {
+      Allow(&blockForms_, ListForm(names_, "127.0.0.1 "));
+      ReplaceFile(hostsPath_, ListForm(names_));
+    } else {
+      Allow(&cacheForms_, ListForm(cache_));
+      ReplaceFile(dnsPath_, ListForm(cache_));
+    }
+  }
+  int added_ = 0, removed_ = 0;
+
+ private:
+  void Allow(std::vector<std::string>* forms, const std::string& form) {
+    forms->push_back(form);
+    for (const std::string& block : blockForms_)
+      for (const std::string& cache : cacheForms_) watcher_.Allow(block + cache);
+  }
+
+  std::string hostsPath_, dnsPath_;
+  Watcher& watcher_;
+  std::vector<std::string> names_, cache_, blockForms_, cacheForms_;
+  int serial_ = 0;
 };
 
 // Another web server on 127.0.0.1:80 while it lives.
@@ -104,9 +178,10 @@ class PortTaker {
 
 class Walk {
  public:
-  Walk(std::string folder, unsigned seed) : folder_(std::move(folder)), rng_(seed) {}
+  Walk(std::string folder, unsigned seed, Lists& lists) : folder_(std::move(folder)), rng_(seed), lists_(lists) {}
 
   void Step() {
+    if (Pick(3) == 0) lists_.Edit(rng_);
     if (!app_ || !app_->Running()) {
       app_.reset();
       switch (Pick(4)) {
@@ -196,6 +271,7 @@ class Walk {
 
   std::string folder_;
   std::mt19937 rng_;
+  Lists& lists_;
   std::unique_ptr<Norvane> app_;
 };
 
@@ -205,17 +281,20 @@ TEST(HostsReliability, UserLinesSurviveEveryStartSwitchKillAndExit) {
                       ? static_cast<unsigned>(strtoul(env, nullptr, 10))
                       : static_cast<unsigned>(GetTickCount64() % 1000000);
   ClearSettings();
+  SetSetting("Settings", "UseDNS", "1");
   WriteFile(HostsPath(), kUserHosts);
   const std::string folder = InstallFresh("reliability");
-  Watcher watcher(AllowedContents(folder));
-  Walk walk(folder, seed);
+  Watcher watcher;
+  Lists lists(folder, watcher);
+  Walk walk(folder, seed, lists);
   const int steps = GetEnvironmentVariableA("NV_STEPS", env, sizeof env) ? atoi(env) : kSteps;
   for (int i = 0; i < steps; ++i) walk.Step();
   walk.Finish();
   watcher.Stop();
 
-  std::printf("seed %u: %d steps, %d kill points survived, %ld observations of the HOSTS file\n", seed,
-              steps, walk.kills_, watcher.reads_);
+  std::printf("seed %u: %d steps, %d kill points survived, %d list lines added and %d removed, "
+              "%ld observations of the HOSTS file\n",
+              seed, steps, walk.kills_, lists.added_, lists.removed_, watcher.reads_);
   EXPECT_EQ(ReadFile(HostsPath()), kUserListForm) << "seed " << seed;
   for (const std::string& b : watcher.bad_) ADD_FAILURE() << "seed " << seed << ": observed HOSTS [" << b << "]";
   for (const std::string& p : walk.problems_) ADD_FAILURE() << "seed " << seed << ": " << p;

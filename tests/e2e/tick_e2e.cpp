@@ -5,9 +5,12 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <string>
 #include <vector>
 
 #include "harness/harness.h"
+#include "platform/win32/win32_files.h"
 
 using namespace e2e;
 
@@ -72,6 +75,10 @@ std::string CookiesFolder() {
 std::string Cookie(const std::string& site) {
   return "id\nabc123\n" + site + "\n1024\n3567587328\n30121348\n*\n";
 }
+// The same as "\cookies.log" shows it.
+std::string Logged(const std::string& site) {
+  return "id\n(value removed)\n" + site + "\n1024\n3567587328\n30121348\n*\n";
+}
 
 class Tick : public ::testing::Test {
  protected:
@@ -87,7 +94,7 @@ class Tick : public ::testing::Test {
   void TearDown() override { RemoveCookies(); }
   void RemoveCookies() {
     for (const char* name : {"ann@news[1].txt", "ann@ads[1].txt", "news@ads[2].txt", "a-bad.txt",
-                             "ann@ads[3].txt", "ann@ads[1].dat"})
+                             "ann@ads[3].txt", "ann@ads[1].dat", "ann@ads[1].txt~", "ann@ads[1].txtold"})
       RemoveFile(cookies + "\\" + name);
   }
   // Waits while the window stays in front, the way a popup would sit there.
@@ -171,6 +178,9 @@ TEST_F(Tick, CookiesOfSitesNotAllowedAreDeletedLoggedAndCounted) {
   WriteFile(cookies + "\\ann@ads[1].txt", Cookie("ads.example/"));
   WriteFile(cookies + "\\news@ads[2].txt", Cookie("ads.example/deep/"));
   WriteFile(cookies + "\\ann@ads[1].dat", Cookie("ads.example/"));
+  // Their short 8.3 names end in .TXT: a listing by pattern alone takes them.
+  WriteFile(cookies + "\\ann@ads[1].txt~", Cookie("ads.example/"));
+  WriteFile(cookies + "\\ann@ads[1].txtold", Cookie("ads.example/"));
   Norvane app(folder);
   ASSERT_TRUE(app.Start());
   ASSERT_TRUE(app.WaitRunning());
@@ -179,12 +189,15 @@ TEST_F(Tick, CookiesOfSitesNotAllowedAreDeletedLoggedAndCounted) {
       << app.StatusLine();
   EXPECT_TRUE(Exists(cookies + "\\ann@news[1].txt"));
   EXPECT_TRUE(Exists(cookies + "\\ann@ads[1].dat"));
+  EXPECT_TRUE(Exists(cookies + "\\ann@ads[1].txt~"));
+  EXPECT_TRUE(Exists(cookies + "\\ann@ads[1].txtold"));
 
   const std::string log = ReadFile(folder + "\\cookies.log");
-  const std::string record = Cookie("ads.example/") + "\r\n" + cookies + "\\ann@ads[1].txt deleted on ";
+  const std::string record = Logged("ads.example/") + "\r\n" + cookies + "\\ann@ads[1].txt deleted on ";
   EXPECT_NE(log.find(record), std::string::npos) << log;
-  EXPECT_NE(log.find(Cookie("ads.example/deep/") + "\r\n" + cookies + "\\news@ads[2].txt deleted on "),
+  EXPECT_NE(log.find(Logged("ads.example/deep/") + "\r\n" + cookies + "\\news@ads[2].txt deleted on "),
             std::string::npos);
+  EXPECT_EQ(log.find("abc123"), std::string::npos) << "a cookie's value reached the log";
   ASSERT_GE(log.size(), 6u);
   EXPECT_EQ(log.substr(log.size() - 6), "\r\n\r\n\r\n");
   EXPECT_EQ(log.find("news[1]"), std::string::npos);
@@ -217,6 +230,28 @@ TEST_F(Tick, CookieFileWithoutSiteHoldsUpNoOtherFile) {
   EXPECT_EQ(app.StatusLine(), "Banner Ads:0 Deleted Cookies:2 Blocked Popups:0");
   app.Close();
   EXPECT_TRUE(app.WaitExit());
+}
+
+// The Windows listing itself keeps only names that end in ".txt", whatever
+// the system matched through their short names.
+TEST(Win32Listing, PatternKeepsOnlyNamesEndingInTheExtension) {
+  const std::string dir = "C:\\nvtest\\listing";
+  CreateDirectoryA("C:\\nvtest", nullptr);
+  CreateDirectoryA(dir.c_str(), nullptr);
+  for (const char* name : {"b.txt", "C.TXT", "x.txt~", "a.txtold", "d.txt.bak", "e.dat"})
+    WriteFile(dir + "\\" + name, "x");
+  CreateDirectoryA((dir + "\\f.txt").c_str(), nullptr);
+
+  int systemMatches = 0;
+  WIN32_FIND_DATAA fd{};
+  HANDLE h = FindFirstFileA((dir + "\\*.txt").c_str(), &fd);
+  for (BOOL more = h != INVALID_HANDLE_VALUE; more; more = FindNextFileA(h, &fd)) ++systemMatches;
+  if (h != INVALID_HANDLE_VALUE) FindClose(h);
+  std::printf("FindFirstFileA(\"*.txt\") gave %d entries here (3 without short-name matches)\n", systemMatches);
+
+  std::vector<std::string> names = nv::Win32Files().List(dir, "*.txt");
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"C.TXT", "b.txt"}));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "harness/harness.h"
+#include "platform/win32/win32_message_filter.h"
 
 using namespace e2e;
 
@@ -107,6 +108,22 @@ TEST_F(Tray, HelpWithoutItsFileSaysSoInOneLine) {
   EXPECT_EQ(TextOf(text), "The help file " + folder + "\\help.rtf could not be read.");
   app.Close();
   EXPECT_TRUE(app.WaitExit());
+}
+
+// Windows keeps Explorer's "TaskbarCreated" broadcast from an elevated
+// window unless the window lets it through; where the filter functions do
+// not exist (before Vista) the program must start all the same. Wine has no
+// such filter, so the calls and their fallbacks are what can be checked here.
+TEST(MessageFilter, TaskbarCreatedIsLetThroughWhereTheFilterExists) {
+  HWND window = CreateWindowExA(0, "STATIC", "filter", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
+                                GetModuleHandleA(nullptr), nullptr);
+  ASSERT_NE(window, nullptr);
+  const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
+  EXPECT_EQ(nv::AllowMessageFromLowerIntegrity(window, taskbarCreated), nv::MessageFilterRoute::PerWindow);
+  // A system whose user32 lacks both functions (kernel32 stands in for it).
+  EXPECT_EQ(nv::AllowMessageFromLowerIntegrity(window, taskbarCreated, GetModuleHandleA("kernel32.dll")),
+            nv::MessageFilterRoute::NoFilter);
+  DestroyWindow(window);
 }
 
 }  // namespace

@@ -35,8 +35,8 @@ LRESULT CALLBACK ParentProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     auto* n = reinterpret_cast<nv::NMXPBS*>(lp);
     if (n->hdr.code != nv::XPBN_MOUSEMOVE) {
       std::string s = NotifyName(n->hdr.code);
-      if (n->hdr.code == nv::XPBN_KEYDOWN || n->hdr.code == nv::XPBN_KEYUP) s += " " + std::to_string(n->keyCode);
-      if (n->hdr.code == nv::XPBN_MOUSEDOWN || n->hdr.code == nv::XPBN_MOUSEUP) s += " " + std::to_string(n->button);
+      if (n->hdr.code == nv::XPBN_KEYDOWN || n->hdr.code == nv::XPBN_KEYUP) s += ' ' + std::to_string(n->keyCode);
+      if (n->hdr.code == nv::XPBN_MOUSEDOWN || n->hdr.code == nv::XPBN_MOUSEUP) s += ' ' + std::to_string(n->button);
       g_heard.push_back(s);
     }
   }

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "platform/file_pattern.h"
+
 namespace nv::test {
 
 std::string FakeFiles::Key(const std::string& path) {
@@ -71,14 +73,12 @@ bool FakeFiles::Remove(const std::string& path) {
 
 std::vector<std::string> FakeFiles::List(const std::string& folder, const std::string& pattern) {
   const std::string prefix = Key(folder) + "\\";
-  const std::string tail = pattern.size() > 1 && pattern[0] == '*' ? Key(pattern.substr(1)) : "";
   std::vector<std::string> out;
   for (const auto& [key, node] : nodes_) {
     if (key.compare(0, prefix.size(), prefix) != 0 || (node.attrs & kAttrDirectory)) continue;
     const std::string rest = key.substr(prefix.size());
     if (rest.find('\\') != std::string::npos) continue;
-    if (rest.size() < tail.size() || rest.compare(rest.size() - tail.size(), tail.size(), tail) != 0)
-      continue;
+    if (!NameMatchesPattern(rest, Key(pattern))) continue;
     out.push_back(names_.at(key).substr(prefix.size()));
   }
   return out;

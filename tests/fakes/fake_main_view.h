@@ -18,7 +18,6 @@ class FakeMainView : public MainView {
   void ShowHelp() override { calls.push_back("ShowHelp"); }
   void ShowSettings() override { calls.push_back("ShowSettings"); }
   void CloseSettings() override { calls.push_back("CloseSettings"); }
-  void ShowLiveUpdate() override { calls.push_back("ShowLiveUpdate"); }
   std::uintptr_t WindowHandle() override { return 0x1234; }
   std::uintptr_t IconHandle() override { return 0x5678; }
 

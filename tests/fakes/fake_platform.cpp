@@ -74,6 +74,9 @@ FakePlatform::FakePlatform() {
   platform.timers = &timers;
   platform.urlCache = &urlCache;
   platform.folderWatch = &folderWatch;
+  platform.registry = &registry;
+  platform.logonTask = &logonTask;
+  platform.http = &http;
 }
 
 }  // namespace nv::test

@@ -8,7 +8,9 @@
 
 #include "fakes/fake_desktop.h"
 #include "fakes/fake_files.h"
+#include "fakes/fake_http_fetch.h"
 #include "fakes/fake_network.h"
+#include "fakes/fake_registry.h"
 #include "fakes/fake_timers.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
@@ -59,18 +61,24 @@ class FakeDialogs : public Dialogs {
 class FakeSystem : public System {
  public:
   std::string ProgramFolder() override { return programFolder; }
+  std::vector<std::string> Arguments() override { return arguments; }
   std::string WindowsDirectory(unsigned) override { return windowsDir; }
   std::optional<std::string> SpecialFolder(int csidl) override;
   std::string UserName(unsigned) override { return userName; }
-  bool ClaimSingleInstance() override { return !otherInstance; }
+  bool ClaimSingleInstance() override {
+    ++claims;
+    return !otherInstance;
+  }
   void EndProcess() override { ++endProcessCalls; }
   std::string programFolder = "C:\\Program Files\\Norvane";
+  std::vector<std::string> arguments;
   std::string windowsDir = "C:\\WINDOWS";
   std::map<int, std::string> specialFolders{
       {33, "C:\\Users\\ann\\AppData\\Local\\Microsoft\\Windows\\INetCookies"}};
   std::string userName = "Ann";
   bool otherInstance = false;
   int endProcessCalls = 0;
+  int claims = 0;
 };
 
 class FakeSound : public Sound {
@@ -137,6 +145,9 @@ struct FakePlatform {
   FakeTimers timers;
   FakeUrlCache urlCache;
   FakeFolderWatch folderWatch;
+  FakeRegistry registry;
+  FakeLogonTask logonTask;
+  FakeHttpFetch http;
   Platform platform;
 };
 

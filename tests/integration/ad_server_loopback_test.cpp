@@ -10,7 +10,7 @@ namespace {
 
 constexpr char kPage2[] = "<html><body bgcolor=#0000FF>This Ad was Blocked By Norvane!</body></html>";
 constexpr char kScript[] =
-    "document.write(\"<table width=100% background=http://www.norvane.example/3.gif><tr><td>Ad "
+    "document.write(\"<table width=100% background=http://127.0.0.1/3.gif><tr><td>Ad "
     "blocked by Norvane!(KVX)</td></tr></table>\")";
 
 std::string Entry(const std::string& path) {

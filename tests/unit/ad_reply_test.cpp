@@ -73,12 +73,15 @@ TEST_F(AdReplyTest, PageInTheChosenColourByteForByte) {
             "<html><body bgcolor=>This Ad was Blocked By Norvane!</body></html>");
 }
 
-TEST_F(AdReplyTest, ScriptWritesTheBlockedTableWithTheVendorPicture) {
+// The script's picture comes from this server, which answers it with the GIF.
+TEST_F(AdReplyTest, ScriptWritesTheBlockedTableWithOurOwnPicture) {
   const std::string reply = BuildAdResponse(s, "/ads/show.js");
   EXPECT_NE(Header(reply).find("\r\nContent-Type: text/javascript\r\n"), std::string::npos);
   EXPECT_EQ(Body(reply),
-            "document.write(\"<table width=100% background=http://www.norvane.example/3.gif>"
+            "document.write(\"<table width=100% background=http://127.0.0.1/3.gif>"
             "<tr><td>Ad blocked by Norvane!(KVX)</td></tr></table>\")");
+  fp.files.Put("C:\\N\\images\\4.gif", "GIF89a");
+  EXPECT_EQ(Body(BuildAdResponse(s, "/3.gif")), "GIF89a");
 }
 
 TEST_F(AdReplyTest, PictureBytesPassUnchanged) {

@@ -16,6 +16,10 @@ constexpr char kFolder[] = "C:\\Cookies";
 std::string Cookie(const std::string& site) {
   return "id\nabc123\n" + site + "\n1024\n3567587328\n30121348\n*\n";
 }
+// The same as "\cookies.log" shows it.
+std::string Logged(const std::string& site) {
+  return "id\n(value removed)\n" + site + "\n1024\n3567587328\n30121348\n*\n";
+}
 
 struct CookieTest : ::testing::Test {
   FakePlatform fp;
@@ -55,6 +59,22 @@ TEST(CookieRecord, SiteAndPathIsTheThirdLfField) {
   EXPECT_EQ(CookieCacheKey("", "ads.example/"), "@ads.example/");
 }
 
+// Every record's value goes, whatever the line ends; the rest keeps its shape.
+TEST(CookieRecord, LogCopyLosesTheValueOfEveryRecord) {
+  EXPECT_EQ(CookieFileWithoutValues("sid\nS3CR3T\nbank.example/\n9\n1\n2\n3\n4\n*\n"
+                                    "pref\nP4SS\nbank.example/app/\n0\n1\n2\n3\n4\n*\n"),
+            "sid\n(value removed)\nbank.example/\n9\n1\n2\n3\n4\n*\n"
+            "pref\n(value removed)\nbank.example/app/\n0\n1\n2\n3\n4\n*\n");
+  EXPECT_EQ(CookieFileWithoutValues("sid\r\nS3CR3T\r\nbank.example/\r\n9\r\n*\r\n\r\n"
+                                    "pref\r\n\r\nbank.example/\r\n*\r\nlast\rP4SS"),
+            "sid\r\n(value removed)\r\nbank.example/\r\n9\r\n*\r\n\r\n"
+            "pref\r\n(value removed)\r\nbank.example/\r\n*\r\nlast\r(value removed)");
+  // A record without its "*" ends after nine fields.
+  EXPECT_EQ(CookieFileWithoutValues("a\nv1\ns\n1\n2\n3\n4\n5\n6\nb\nv2\n"),
+            "a\n(value removed)\ns\n1\n2\n3\n4\n5\n6\nb\n(value removed)\n");
+  EXPECT_EQ(CookieFileWithoutValues(""), "");
+}
+
 // An entry keeps a file only where its first occurrence starts after the
 // name's first character, in any letter case.
 TEST_F(CookieTest, AllowEntryKeepsByItsFirstOccurrenceFromTheSecondCharacterOn) {
@@ -81,7 +101,7 @@ TEST_F(CookieTest, DeletionLogsTheRecordByteForByteAndDropsTheCacheEntry) {
   EXPECT_FALSE(Has("ann@ads[1].txt"));
   EXPECT_EQ(fp.urlCache.deleted, std::vector<std::string>{"ann@ads.example/"});
   EXPECT_EQ(fp.files.Get("C:\\N\\cookies.log"),
-            "\r\n\r\n" + Cookie("ads.example/") + "\r\nsecond line\r\n" +
+            "\r\n\r\n" + Logged("ads.example/") + "\r\nsecond line\r\n" +
                 "C:\\Cookies\\ann@ads[1].txt deleted on 08.12.2026 11:05:09\r\n\r\n\r\n");
   EXPECT_EQ(Deleted(), 1);
 }
@@ -91,7 +111,7 @@ TEST_F(CookieTest, RecordKeepsTheCookieLinesWhenTheLogIsCreatedAnew) {
   cleaner.KillCookies(true);
   cleaner.CookieStep();
   EXPECT_EQ(fp.files.Get("C:\\N\\cookies.log"),
-            "\r\n\r\n" + Cookie("ads.example/") + "\r\n" +
+            "\r\n\r\n" + Logged("ads.example/") + "\r\n" +
                 "C:\\Cookies\\ann@ads[1].txt deleted on 08.12.2026 11:05:09\r\n\r\n\r\n");
 }
 
@@ -288,11 +308,24 @@ TEST_F(CookieTest, EmptyOrMissingFolderDoesNothing) {
   fp.settings.values["Settings\\All"] = "1";
   cleaner.KillCookies(true);
   cleaner.CookieStep();
+  EXPECT_EQ(ErrLog(), "");
   cleaner.SetFolder("C:\\Nowhere");
+  cleaner.CookieStep();
   cleaner.CookieStep();
   EXPECT_EQ(Deleted(), 0);
   EXPECT_EQ(cleaner.DeleteCookie(""), CookieCleaner::Outcome::Nothing);
-  EXPECT_EQ(ErrLog(), "");
+  EXPECT_EQ(Count(ErrLog(), "76:The cookies folder C:\\Nowhere does not exist"), 1u);
+}
+
+// An unknown cookies folder must not turn into the root of the current drive.
+TEST_F(CookieTest, UnknownFolderSwitchesTheStepOffWithOneLogEntry) {
+  fp.files.Put("\\notes.txt", Cookie("a.example/"));
+  fp.settings.values["Settings\\All"] = "1";
+  cleaner.KillCookies(true);
+  cleaner.SetFolder("");
+  for (int i = 0; i < 3; ++i) cleaner.CookieStep();
+  EXPECT_TRUE(fp.files.Has("\\notes.txt"));
+  EXPECT_EQ(Count(ErrLog(), "76:The cookies folder is unknown; no cookies are deleted in this run"), 1u);
 }
 
 }  // namespace

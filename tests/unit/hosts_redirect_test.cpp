@@ -124,5 +124,65 @@ TEST_F(HostsTest, BackupIsTakenOnlyWhileRestoreIsTrue) {
   EXPECT_EQ(fp.files.Get(kBak), kUserListForm);
 }
 
+// Lines Norvane wrote stay Norvane's after the lists changed, and a kill
+// between the record and the HOSTS file (here: a HOSTS write that fails after
+// the record was written) leaves nothing that looks like the user's.
+TEST_F(HostsTest, RemovedListEntriesNeverBecomeUserLines) {
+  fp.settings.values["Settings\\UseDNS"] = "1";
+  redirect.blockads(true);
+  fp.files.Put(kHosts, Hosts() + "192.168.1.9 printer\r\n");
+  fp.files.Put("C:\\N\\data\\hosts.svr", "spaced.example\r\n");
+  fp.files.Put("C:\\N\\data\\dns.svr", "");
+  redirect.blockads(false);
+  EXPECT_EQ(Hosts(), "# mine\r\n127.0.0.1 localhost\r\n192.168.1.9 printer\r\n\r\n\r\n");
+
+  redirect.blockads(true);
+  fp.files.Put("C:\\N\\data\\hosts.svr", "other.example\r\n");
+  fp.files.failWrites.insert(test::FakeFiles::Key(kHosts));
+  redirect.blockads(true);  // Apply, cut short after the record
+  fp.files.failWrites.clear();
+  HostsRedirect nextRun{services, hostsPath};
+  nextRun.blockads(false);
+  EXPECT_EQ(Hosts(), "# mine\r\n127.0.0.1 localhost\r\n192.168.1.9 printer\r\n\r\n\r\n");
+
+  fp.files.failWrites.insert(test::FakeFiles::Key("C:\\N\\data\\hosts.own"));
+  nextRun.blockads(true);
+  EXPECT_EQ(Hosts(), "# mine\r\n127.0.0.1 localhost\r\n192.168.1.9 printer\r\n\r\n\r\n")
+      << "no rewrite without its record";
+}
+
+TEST_F(HostsTest, UnreadableRecordOrListCarriesNothing) {
+  redirect.blockads(true);
+  fp.files.failReads.insert(test::FakeFiles::Key("C:\\N\\data\\hosts.svr"));
+  redirect.blockads(false);
+  EXPECT_EQ(Hosts(), kUserListForm) << "the block list must not join the user's lines";
+
+  fp.files.failReads.clear();
+  redirect.blockads(true);
+  fp.files.Put(kHosts, Hosts() + "192.168.1.9 printer\r\n");
+  fp.files.failReads.insert(test::FakeFiles::Key("C:\\N\\data\\hosts.own"));
+  HostsRedirect nextRun{services, hostsPath};
+  nextRun.blockads(false);
+  EXPECT_EQ(Hosts(), kUserListForm);
+}
+
+// A HOSTS file left blocking by a version that kept no record: the lists
+// stand in for it, so lines someone else added are still carried.
+TEST_F(HostsTest, WithoutARecordYetTheListsStandInForIt) {
+  fp.files.Put(kHosts, std::string(kBlocked) + "192.168.1.9 printer\r\n");
+  HostsRedirect nextRun{services, hostsPath};
+  nextRun.blockads(false);
+  EXPECT_EQ(Hosts(), "# mine\r\n127.0.0.1 localhost\r\n192.168.1.9 printer\r\n\r\n\r\n");
+  EXPECT_TRUE(fp.dialogs.shown.empty());
+}
+
+TEST_F(HostsTest, CacheFileIsReadOnlyWhenUseDnsIsOne) {
+  fp.files.Remove("C:\\N\\data\\dns.svr");
+  redirect.blockads(true);
+  redirect.blockads(false);
+  redirect.blockads(true);
+  EXPECT_EQ(ErrLog(), "");
+}
+
 }  // namespace
 }  // namespace nv

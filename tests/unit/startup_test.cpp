@@ -178,6 +178,38 @@ TEST_F(StartupTest, ExitPutsHostsBackStoresSwitchesAndProtectsFiles) {
   EXPECT_EQ(view.calls.front(), "CloseSettings");
 }
 
+// The next start takes a new backup only from a HOSTS file that this exit
+// really gave the user's lines back.
+TEST_F(StartupTest, ExitThatCouldNotPutTheUserLinesBackKeepsTheBackupForTheNextStart) {
+  Start();
+  fp.files.failWrites.insert(test::FakeFiles::Key(kHosts));
+  main->mnuexit_Click();
+  EXPECT_EQ(Setting("Restore"), "False");
+  fp.files.failWrites.clear();
+  Start();
+  EXPECT_EQ(fp.files.Get(Path("\\data\\hosts.bak")), "# mine\r\n127.0.0.1 localhost\r\n\r\n\r\n");
+  main->mnuexit_Click();
+  EXPECT_EQ(fp.files.Get(kHosts), "# mine\r\n127.0.0.1 localhost\r\n\r\n\r\n");
+  EXPECT_EQ(Setting("Restore"), "True");
+}
+
+TEST_F(StartupTest, BlockingSwitchedOnWhileTheExitsErrorBoxIsOpenKeepsRestoreFalse) {
+  fp.settings.values["Data\\AdBlock"] = "False";
+  Start();
+  fp.files.failWrites.insert(test::FakeFiles::Key(kHosts));
+  bool clicked = false;
+  fp.dialogs.whileOpen = [&] {
+    if (clicked) return;
+    clicked = true;
+    fp.files.failWrites.clear();
+    main->mnublockads_Click();
+  };
+  main->mnuexit_Click();
+  ASSERT_TRUE(clicked);
+  EXPECT_EQ(fp.files.Get(kHosts), "127.0.0.1 ads.example\r\n\r\n\r\n");
+  EXPECT_EQ(Setting("Restore"), "False");
+}
+
 TEST_F(StartupTest, CloseRequestOfAnyKindRunsTheExitSequenceOnceAndIsNotCancelled) {
   Start();
   int cancel = 1;

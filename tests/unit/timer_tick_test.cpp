@@ -83,20 +83,36 @@ TEST_F(TickTest, ACookieStepFailureSkipsTheStatusUpdate) {
   EXPECT_EQ(view.statusLabel, "before");
 }
 
+// The box waits for the user while ticks go on: they must run, block the
+// popup that appears meanwhile and update the status line, and leave only the
+// cookies alone.
 TEST_F(TickTest, TicksDuringTheEmptyLoginBoxSkipOnlyTheCookieStep) {
   fp.system.userName = "  ";
   fp.settings.values["Settings\\All"] = "1";
   frm.mnukillcookies_Click();
+  frm.mnublockpopups_Click();
   PutCookie("a.txt");
   PutCookie("b.txt");
-  int ticks = 0;
+  std::vector<std::string> statusDuringBox;
   fp.dialogs.whileOpen = [&] {
-    for (; ticks < 5; ++ticks) frm.Timer_Timer();
+    fp.desktop.AddBrowser("IEFrame", "Casino");
+    for (int i = 0; i < 3; ++i) {
+      view.statusLabel.clear();
+      frm.Timer_Timer();
+      fp.timers.Advance(100);
+      if (!fp.desktop.closeRequests.empty()) fp.desktop.foreground = 0;  // the popup went away
+      statusDuringBox.push_back(view.statusLabel);
+    }
   };
   frm.Timer_Timer();
   EXPECT_EQ(fp.dialogs.shown.size(), 1u);
+  EXPECT_EQ(statusDuringBox, (std::vector<std::string>{"Banner Ads:0 Deleted Cookies:0 Blocked Popups:0",
+                                                       "Banner Ads:0 Deleted Cookies:0 Blocked Popups:1",
+                                                       "Banner Ads:0 Deleted Cookies:0 Blocked Popups:1"}));
+  EXPECT_EQ(fp.desktop.closeRequests.size(), 1u);
   EXPECT_TRUE(HasCookie("b.txt"));
-  EXPECT_EQ(view.statusLabel, "Banner Ads:0 Deleted Cookies:1 Blocked Popups:0");
+  EXPECT_FALSE(HasCookie("a.txt"));
+  EXPECT_EQ(view.statusLabel, "Banner Ads:0 Deleted Cookies:1 Blocked Popups:1");
 }
 
 }  // namespace

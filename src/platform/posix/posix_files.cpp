@@ -11,6 +11,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/file_pattern.h"
+
 namespace nv {
 
 std::string PosixFiles::Native(const std::string& path) {
@@ -125,16 +127,6 @@ std::int64_t PosixFiles::Size(const std::string& path) {
 
 bool PosixFiles::Remove(const std::string& path) { return ::unlink(Native(path).c_str()) == 0; }
 
-// Only "*.ext" and "*" patterns are needed; the extension compares without case.
-static bool MatchesPattern(const std::string& name, const std::string& pattern) {
-  if (pattern == "*" || pattern == "*.*") return true;
-  if (pattern.size() < 2 || pattern[0] != '*') return name == pattern;
-  const std::string tail = pattern.substr(1);
-  if (name.size() < tail.size()) return false;
-  return std::equal(tail.begin(), tail.end(), name.end() - static_cast<long>(tail.size()),
-                    [](char a, char b) { return std::tolower(a) == std::tolower(b); });
-}
-
 std::vector<std::string> PosixFiles::List(const std::string& folder, const std::string& pattern) {
   std::vector<std::string> names;
   const std::string dir = Native(folder);
@@ -145,7 +137,7 @@ std::vector<std::string> PosixFiles::List(const std::string& folder, const std::
     if (name == "." || name == "..") continue;
     struct stat st {};
     if (::stat((dir + "/" + name).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
-    if (MatchesPattern(name, pattern)) names.push_back(name);
+    if (NameMatchesPattern(name, pattern)) names.push_back(name);
   }
   ::closedir(d);
   std::sort(names.begin(), names.end());

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "platform/file_pattern.h"
+
 namespace nv {
 
 namespace {
@@ -146,7 +148,8 @@ std::vector<std::string> Win32Files::List(const std::string& folder, const std::
   HANDLE h = FindFirstFileA((folder + "\\" + pattern).c_str(), &fd);
   if (h == INVALID_HANDLE_VALUE) return names;
   do {
-    if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.emplace_back(fd.cFileName);
+    if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && NameMatchesPattern(fd.cFileName, pattern))
+      names.emplace_back(fd.cFileName);
   } while (FindNextFileA(h, &fd));
   FindClose(h);
   return names;

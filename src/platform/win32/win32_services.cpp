@@ -4,6 +4,7 @@
 #include <mmsystem.h>
 #include <shlobj.h>
 
+#include <cstdlib>
 #include <vector>
 
 namespace nv {
@@ -76,9 +77,17 @@ std::string Win32Clock::LongTime(const LocalTime& t) {
   return buf;
 }
 
-// A tray program has no visible owner, so boxes come to the foreground themselves.
+// A tray program has no visible owner, so boxes come to the foreground
+// themselves. A task-modal box disables every window of the thread, which
+// loses the keyboard; the window the user was in gets it back afterwards.
 int Win32Dialogs::Show(const std::string& text, const std::string& title, unsigned style) {
-  return ::MessageBoxA(nullptr, text.c_str(), title.c_str(), style | MB_SETFOREGROUND);
+  HWND active = GetActiveWindow(), focus = GetFocus();
+  const int answer = ::MessageBoxA(nullptr, text.c_str(), title.c_str(), style | MB_SETFOREGROUND);
+  if ((style & MB_TASKMODAL) && active && IsWindow(active) && IsWindowVisible(active)) {
+    SetForegroundWindow(active);
+    if (focus && IsWindow(focus) && IsChild(active, focus)) SetFocus(focus);
+  }
+  return answer;
 }
 
 std::string Win32System::ProgramFolder() {
@@ -87,6 +96,13 @@ std::string Win32System::ProgramFolder() {
   std::string p(buf, n);
   auto slash = p.find_last_of("\\/");
   return slash == std::string::npos ? std::string(".") : p.substr(0, slash);
+}
+
+// The C runtime has split the command line already, with the system's quoting rules.
+std::vector<std::string> Win32System::Arguments() {
+  std::vector<std::string> args;
+  for (int i = 1; i < __argc; ++i) args.emplace_back(__argv[i]);
+  return args;
 }
 
 std::string Win32System::WindowsDirectory(unsigned maxChars) {
@@ -129,7 +145,8 @@ void Win32Sound::Play(const std::string& path, unsigned flags) {
 
 void Win32Shell::Execute(const std::string& verb, const std::string& file, const std::string& params,
                          const std::string& dir, int show) {
-  ShellExecuteA(owner, verb.c_str(), file.c_str(), params.c_str(), dir.c_str(), show);
+  // No verb is the default action, which only a null verb asks for.
+  ShellExecuteA(owner, verb.empty() ? nullptr : verb.c_str(), file.c_str(), params.c_str(), dir.c_str(), show);
 }
 
 int Win32Text::FindNoCase(const std::string& haystack, const std::string& needle) {

@@ -171,10 +171,11 @@ Norvane::~Norvane() {
   if (pi_.hThread) CloseHandle(pi_.hThread);
 }
 
-bool Norvane::Start() {
+bool Norvane::Start(const std::string& arguments) {
   STARTUPINFOA si{};
   si.cb = sizeof si;
   std::string cmd = "\"" + folder_ + "\\norvane.exe\"";
+  if (!arguments.empty()) cmd += " " + arguments;
   std::vector<char> line(cmd.begin(), cmd.end());
   line.push_back('\0');
   main_ = nullptr;

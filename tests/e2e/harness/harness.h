@@ -67,7 +67,8 @@ class Norvane {
   Norvane(const Norvane&) = delete;
   Norvane& operator=(const Norvane&) = delete;
 
-  bool Start();
+  // Starts norvane.exe with the given command-line arguments, if any.
+  bool Start(const std::string& arguments = "");
   // The hidden main window of this process, once it exists.
   HWND MainWindow(int ms = 10000);
   // True once start-up is over and the tick has written the status line.

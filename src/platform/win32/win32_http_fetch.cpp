@@ -1,0 +1,188 @@
+#include "platform/win32/win32_http_fetch.h"
+
+#include <wininet.h>
+
+#include <atomic>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "app/version.h"
+
+namespace nv {
+
+namespace {
+
+constexpr char kClass[] = "NorvaneHttpFetch";
+constexpr UINT kAnswered = WM_APP + 1;  // wParam: the fetch; lParam: a Completion to take over
+constexpr char kAgent[] = "Norvane/" NV_VERSION_TEXT;
+// Always from the server, never kept in the browser's cache or sent with its
+// cookies, never a dialog; certificate checks and the refusal of redirects
+// from HTTPS to HTTP stay as WinINet has them.
+constexpr DWORD kFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE |
+                         INTERNET_FLAG_NO_COOKIES | INTERNET_FLAG_NO_UI;
+
+struct Job {
+  HttpFetch::Id id;
+  HttpRequest request;
+  HWND notify;
+  std::shared_ptr<std::atomic<bool>> abandoned;
+};
+
+struct Completion {
+  HttpAnswer answer;
+};
+
+HttpAnswer Failed(std::string reason) { return HttpAnswer{false, "", std::move(reason)}; }
+
+// WinINet's own text for its error numbers, else the system's.
+std::string ErrorText(DWORD code) {
+  char buf[512] = {};
+  DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                           GetModuleHandleA("wininet.dll"), code, 0, buf, sizeof buf, nullptr);
+  std::string text(buf, n);
+  while (!text.empty() && (text.back() == '\r' || text.back() == '\n' || text.back() == ' ' || text.back() == '.'))
+    text.pop_back();
+  if (text.empty()) return "WinINet error " + std::to_string(code) + ".";
+  return text + " (" + std::to_string(code) + ").";
+}
+
+bool StartsWithNoCase(const std::string& text, const char* prefix) {
+  const int n = static_cast<int>(strlen(prefix));
+  return text.size() >= static_cast<size_t>(n) &&
+         CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, text.c_str(), n, prefix, n) == CSTR_EQUAL;
+}
+
+// Where the request ended after any redirects.
+std::string FinalUrl(HINTERNET url) {
+  char buf[2048] = {};
+  DWORD size = sizeof buf;
+  return InternetQueryOptionA(url, INTERNET_OPTION_URL, buf, &size) ? std::string(buf) : std::string();
+}
+
+HttpAnswer ReadBody(HINTERNET url, const Job& job) {
+  // A secure request must not end up on a plain one, whatever WinINet allows.
+  if (StartsWithNoCase(job.request.url, "https:") && !StartsWithNoCase(FinalUrl(url), "https:"))
+    return Failed("The server sent the request on to an address without encryption.");
+  DWORD status = 0, size = sizeof status;
+  if (!HttpQueryInfoA(url, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr))
+    return Failed("The answer was not an HTTP answer.");
+  if (status != 200) return Failed("The server answered with status " + std::to_string(status) + ".");
+  HttpAnswer answer{true, "", ""};
+  char buf[8192];
+  for (;;) {
+    if (job.abandoned->load()) return Failed("Cancelled.");
+    DWORD got = 0;
+    if (!InternetReadFile(url, buf, sizeof buf, &got)) return Failed(ErrorText(GetLastError()));
+    if (got == 0) return answer;
+    if (answer.body.size() + got > job.request.maxBytes)
+      return Failed("The answer was larger than " + std::to_string(job.request.maxBytes / 1024) + " KB.");
+    answer.body.append(buf, got);
+  }
+}
+
+HttpAnswer Fetch(const Job& job) {
+  HINTERNET session = InternetOpenA(kAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0);
+  if (!session) return Failed(ErrorText(GetLastError()));
+  DWORD ms = job.request.timeoutMs;
+  for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT})
+    InternetSetOptionA(session, option, &ms, sizeof ms);
+  HttpAnswer answer;
+  if (HINTERNET url = InternetOpenUrlA(session, job.request.url.c_str(), nullptr, 0, kFlags, 0)) {
+    answer = ReadBody(url, job);
+    InternetCloseHandle(url);
+  } else {
+    answer = Failed(ErrorText(GetLastError()));
+  }
+  InternetCloseHandle(session);
+  return answer;
+}
+
+DWORD WINAPI Work(LPVOID param) {
+  std::unique_ptr<Job> job(static_cast<Job*>(param));
+  auto* done = new Completion{Fetch(*job)};
+  if (job->abandoned->load() ||
+      !PostMessageA(job->notify, kAnswered, static_cast<WPARAM>(job->id), reinterpret_cast<LPARAM>(done)))
+    delete done;
+  return 0;
+}
+
+}  // namespace
+
+Win32HttpFetch::~Win32HttpFetch() {
+  for (auto& entry : pending_) entry.second.abandoned->store(true);
+  if (window_) DestroyWindow(window_);
+}
+
+bool Win32HttpFetch::EnsureWindow() {
+  if (window_) return true;
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = Proc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.lpszClassName = kClass;
+  RegisterClassA(&wc);
+  window_ = CreateWindowExA(0, kClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+  if (window_) SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  return window_ != nullptr;
+}
+
+// A fetch that cannot even begin still answers later, as every fetch does.
+HttpFetch::Id Win32HttpFetch::Get(const HttpRequest& request, Done done) {
+  if (!EnsureWindow()) return 0;
+  const Id id = next_++;
+  if (next_ == 0) next_ = 1;
+  auto abandoned = std::make_shared<std::atomic<bool>>(false);
+  pending_[id] = Pending{std::move(done), abandoned, request.timeoutMs};
+  SetTimer(window_, id, request.timeoutMs, nullptr);
+  auto* job = new Job{id, request, window_, abandoned};
+  if (HANDLE thread = CreateThread(nullptr, 0, Work, job, 0, nullptr)) {
+    CloseHandle(thread);
+  } else {
+    const DWORD code = GetLastError();
+    delete job;
+    PostMessageA(window_, kAnswered, id, reinterpret_cast<LPARAM>(new Completion{Failed(ErrorText(code))}));
+  }
+  return id;
+}
+
+void Win32HttpFetch::Cancel(Id id) {
+  auto it = pending_.find(id);
+  if (it == pending_.end()) return;
+  it->second.abandoned->store(true);
+  KillTimer(window_, id);
+  pending_.erase(it);
+}
+
+// The entry leaves the table before its callback, which may fetch again.
+void Win32HttpFetch::Finish(Id id, const HttpAnswer& answer) {
+  auto it = pending_.find(id);
+  if (it == pending_.end()) return;
+  Done done = std::move(it->second.done);
+  it->second.abandoned->store(true);
+  KillTimer(window_, id);
+  pending_.erase(it);
+  done(answer);
+}
+
+void Win32HttpFetch::TimedOut(Id id) {
+  auto it = pending_.find(id);
+  if (it == pending_.end()) return;
+  Finish(id, Failed("No answer came within " + std::to_string(it->second.timeoutMs / 1000) + " seconds."));
+}
+
+LRESULT CALLBACK Win32HttpFetch::Proc(HWND h, UINT m, WPARAM w, LPARAM l) {
+  auto* self = reinterpret_cast<Win32HttpFetch*>(GetWindowLongPtrA(h, GWLP_USERDATA));
+  if (m == kAnswered) {
+    std::unique_ptr<Completion> done(reinterpret_cast<Completion*>(l));
+    if (self) self->Finish(static_cast<Id>(w), done->answer);
+    return 0;
+  }
+  if (m == WM_TIMER) {
+    KillTimer(h, w);
+    if (self) self->TimedOut(static_cast<Id>(w));
+    return 0;
+  }
+  return DefWindowProcA(h, m, w, l);
+}
+
+}  // namespace nv
