@@ -1,8 +1,9 @@
 # norvane.exe, the staged program folder and the Windows-side test programs.
 enable_language(RC)
 file(GLOB NV_WIN32_SOURCES CONFIGURE_DEPENDS src/*/*_win32.cpp src/platform/win32/*.cpp)
-# WinMain stays out of the library so that test programs can link the windows too.
-list(FILTER NV_WIN32_SOURCES EXCLUDE REGEX "src/app/main_win32\\.cpp$")
+# WinMain stays out of the library so that test programs can link the windows too;
+# so does the main of the uninstaller's helper.
+list(FILTER NV_WIN32_SOURCES EXCLUDE REGEX "src/(app/main|setup/handback_main)_win32\\.cpp$")
 add_library(norvane_win32 STATIC ${NV_WIN32_SOURCES})
 target_link_libraries(norvane_win32 PUBLIC norvane_core)
 target_compile_definitions(norvane_core PUBLIC _WIN32_WINNT=0x0601 WINVER=0x0601)
@@ -26,6 +27,12 @@ add_custom_command(OUTPUT ${NV_STAGE}/.staged
 add_custom_target(stage ALL
   COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:norvane> ${NV_STAGE}/norvane.exe
   DEPENDS norvane ${NV_STAGE}/.staged)
+
+# The uninstaller runs it to give the user's lines back to a HOSTS file that a
+# killed run left holding the block list.
+add_executable(hosts_handback src/setup/handback_main_win32.cpp)
+target_link_libraries(hosts_handback PRIVATE norvane_win32)
+include(cmake/setup.cmake)
 
 if(EXISTS ${CMAKE_SOURCE_DIR}/tests/e2e/CMakeLists.txt)
   add_subdirectory(tests/e2e)

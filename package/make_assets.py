@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Makes the assets installed beside norvane.exe: the starter list files, the
-replacement GIF, the sounds, the help text and the program icon. Run it after
-changing anything here; its output is committed."""
+replacement GIF, the sounds, the help text, the program icon and the setup's
+picture. Run it after changing anything here; its output is committed."""
 import math
 import os
 import struct
@@ -117,6 +117,29 @@ def ico(sizes):
     return out + b"".join(d for _, d in images)
 
 
+def wizard_bmp(width=164, height=314, shield=96):
+    """The setup's welcome and finish picture: the shield on a pale blue
+    gradient, as a bottom-up 24-bit BMP."""
+    icon = icon_pixels(shield)
+    left, top = (width - shield) // 2, 56
+    rows = []
+    for y in range(height):
+        t = y / (height - 1)
+        back = (int(251 - 38 * t), int(241 - 45 * t), int(234 - 62 * t))  # B, G, R
+        row = bytearray()
+        for x in range(width):
+            b, g, r = back
+            iy, ix = y - top, x - left
+            if 0 <= iy < shield and 0 <= ix < shield and icon[iy][ix][3]:
+                b, g, r = icon[iy][ix][:3]
+            row += bytes((b, g, r))
+        row += bytes((-len(row)) % 4)
+        rows.append(bytes(row))
+    pixels = b"".join(reversed(rows))
+    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(pixels), 2835, 2835, 0, 0)
+    return b"BM" + struct.pack("<IHHI", 14 + len(info) + len(pixels), 0, 0, 14 + len(info)) + info + pixels
+
+
 HELP = r"""{\rtf1\ansi\deff0{\fonttbl{\f0\fswiss Tahoma;}}{\colortbl;\red24\green52\blue112;}
 \f0\fs20
 {\cf1\b\fs32 Norvane! Help\par}
@@ -165,4 +188,5 @@ if __name__ == "__main__":
     write("resources/click.wav", wav([(900, 20, 0.45), (500, 25, 0.3)]))
     write("help.rtf", HELP.replace("\n", "\r\n").encode("ascii"))
     write("win32/norvane.ico", ico([16, 32, 48]))
+    write("installer/wizard.bmp", wizard_bmp())
     print("assets written; %d ad servers" % len(AD_SERVERS))

@@ -73,18 +73,7 @@ std::string GifReply(const std::string& gif) {
 
 // Starts a Linux program from inside Wine. Its handle does not wait for it:
 // poll for its effect.
-bool RunUnix(const std::string& commandLine) {
-  STARTUPINFOA si{};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION pi{};
-  std::vector<char> line(commandLine.begin(), commandLine.end());
-  line.push_back('\0');
-  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-    return false;
-  CloseHandle(pi.hProcess);
-  CloseHandle(pi.hThread);
-  return true;
-}
+bool RunUnix(const std::string& commandLine) { return Launch(commandLine); }
 
 class Server : public ::testing::Test {
  protected:

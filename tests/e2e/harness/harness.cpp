@@ -313,21 +313,25 @@ bool Norvane::PickMenuItem(int stepsDown) {
 
 namespace e2e {
 
-bool Screenshot(const std::string& name) {
-  char dir[MAX_PATH] = {};
-  if (!GetEnvironmentVariableA("NV_SHOTS", dir, sizeof dir)) return false;
-  std::string cmd = "Z:\\usr\\bin\\import -window root " + std::string(dir) + "/" + name;
-  std::vector<char> line(cmd.begin(), cmd.end());
-  line.push_back('\0');
+bool Launch(const std::string& commandLine, HANDLE* process, DWORD* pid) {
   STARTUPINFOA si{};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
+  std::vector<char> line(commandLine.begin(), commandLine.end());
+  line.push_back('\0');
   if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
     return false;
-  WaitForSingleObject(pi.hProcess, 20000);
-  CloseHandle(pi.hProcess);
-  CloseHandle(pi.hThread);
+  if (pi.hThread) CloseHandle(pi.hThread);
+  if (pid) *pid = pi.dwProcessId;
+  if (process) *process = pi.hProcess;
+  else if (pi.hProcess) CloseHandle(pi.hProcess);
   return true;
+}
+
+bool Screenshot(const std::string& name) {
+  char dir[MAX_PATH] = {};
+  if (!GetEnvironmentVariableA("NV_SHOTS", dir, sizeof dir)) return false;
+  return Launch("Z:\\usr\\bin\\import -window root " + std::string(dir) + "/" + name);
 }
 
 }  // namespace e2e

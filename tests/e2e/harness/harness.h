@@ -50,6 +50,11 @@ void Click(HWND button);
 // Key presses posted to a window's thread (menus read them from its queue).
 void PostKeys(HWND target, std::initializer_list<WORD> keys);
 
+// Starts a command line; false when it could not be started. Hands out the
+// process handle (the caller closes it) and id when asked. A Linux program
+// started this way has no handle (null): poll for its effect.
+bool Launch(const std::string& commandLine, HANDLE* process = nullptr, DWORD* pid = nullptr);
+
 // Saves a picture of the whole screen (ImageMagick's import, a Unix program
 // that Wine starts) under the folder NV_SHOTS names; false when unset.
 bool Screenshot(const std::string& name);
