@@ -1,5 +1,6 @@
 #include "app/frm_main.h"
 
+#include "app/start_gate.h"
 #include "platform/dialogs.h"
 #include "platform/files.h"
 #include "platform/shell.h"
@@ -32,13 +33,14 @@ frmMain::frmMain(Platform& p, MainView& view)
       popups(services),
       cookies(services),
       tray(p.tray),
-      view_(view) {
+      view_(view),
+      startup_(store, *p.registry, *p.logonTask) {
   server.SetOnPortTaken([this] { ExitSequence(); });
 }
 
 void frmMain::Form_Load() {
-  if (!platform.system->ClaimSingleInstance()) {
-    platform.dialogs->Show(kAlreadyRunning, kProductTitle, kBoxOk | kBoxCritical);
+  if (const StartGate gate = PassStartGate(*platform.system, *platform.registry); gate != StartGate::Go) {
+    if (gate == StartGate::Refuse) platform.dialogs->Show(kAlreadyRunning, kProductTitle, kBoxOk | kBoxCritical);
     EndWithoutExitSequence();
     return;
   }

@@ -9,6 +9,7 @@
 #include "app/tray_menu.h"
 #include "cookies/cookie_cleaner.h"
 #include "popups/popup_scanner.h"
+#include "settings/start_with_windows.h"
 #include "store/services.h"
 #include "store/vendor.h"
 
@@ -60,6 +61,9 @@ class frmMain {
   void mnuexit_Click();
   void cmdOk_Click();
 
+  // Start with Windows, as the settings dialog reads and applies it.
+  StartupRegistration& Startup() { return startup_; }
+
   // Steps of the sequences, public for the tests that check each on its own.
   bool CheckRequiredFiles();
   void UnlockDataFiles();
@@ -91,6 +95,7 @@ class frmMain {
   void ToggleFeature(bool& check, MenuItem item);
 
   MainView& view_;
+  StartWithWindows startup_;
   bool exiting_ = false;
   bool togglesRestored_ = false;
   bool ended_ = false;

@@ -16,6 +16,8 @@ class Network;
 class Timers;
 class UrlCache;
 class FolderWatch;
+class Registry;
+class LogonTask;
 
 // The seam as one table: every OS service the core may use. The Win32 layer
 // fills it with real implementations, tests with fakes. A subsystem that does
@@ -35,6 +37,8 @@ struct Platform {
   Timers* timers = nullptr;
   UrlCache* urlCache = nullptr;
   FolderWatch* folderWatch = nullptr;
+  Registry* registry = nullptr;
+  LogonTask* logonTask = nullptr;
 };
 
 }  // namespace nv

@@ -1,6 +1,7 @@
 #pragma once
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace nv {
 
@@ -10,6 +11,8 @@ class System {
   virtual ~System() = default;
   // The folder that holds the executable, without a trailing backslash.
   virtual std::string ProgramFolder() = 0;
+  // The command-line arguments after the program's own name.
+  virtual std::vector<std::string> Arguments() = 0;
   // GetWindowsDirectoryA with a buffer of maxChars: "" when it reports 0.
   virtual std::string WindowsDirectory(unsigned maxChars) = 0;
   // The path of a shell special folder (CSIDL number), cut at the first NUL,

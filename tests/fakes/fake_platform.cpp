@@ -64,6 +64,8 @@ FakePlatform::FakePlatform() {
   platform.timers = &timers;
   platform.urlCache = &urlCache;
   platform.folderWatch = &folderWatch;
+  platform.registry = &registry;
+  platform.logonTask = &logonTask;
 }
 
 }  // namespace nv::test

@@ -9,6 +9,7 @@
 #include "fakes/fake_desktop.h"
 #include "fakes/fake_files.h"
 #include "fakes/fake_network.h"
+#include "fakes/fake_registry.h"
 #include "fakes/fake_timers.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
@@ -60,18 +61,24 @@ class FakeDialogs : public Dialogs {
 class FakeSystem : public System {
  public:
   std::string ProgramFolder() override { return programFolder; }
+  std::vector<std::string> Arguments() override { return arguments; }
   std::string WindowsDirectory(unsigned) override { return windowsDir; }
   std::optional<std::string> SpecialFolder(int csidl) override;
   std::string UserName(unsigned) override { return userName; }
-  bool ClaimSingleInstance() override { return !otherInstance; }
+  bool ClaimSingleInstance() override {
+    ++claims;
+    return !otherInstance;
+  }
   void EndProcess() override { ++endProcessCalls; }
   std::string programFolder = "C:\\Program Files\\Norvane";
+  std::vector<std::string> arguments;
   std::string windowsDir = "C:\\WINDOWS";
   std::map<int, std::string> specialFolders{
       {33, "C:\\Users\\ann\\AppData\\Local\\Microsoft\\Windows\\INetCookies"}};
   std::string userName = "Ann";
   bool otherInstance = false;
   int endProcessCalls = 0;
+  int claims = 0;
 };
 
 class FakeSound : public Sound {
@@ -135,6 +142,8 @@ struct FakePlatform {
   FakeTimers timers;
   FakeUrlCache urlCache;
   FakeFolderWatch folderWatch;
+  FakeRegistry registry;
+  FakeLogonTask logonTask;
   Platform platform;
 };
 

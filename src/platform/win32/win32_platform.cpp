@@ -17,6 +17,8 @@ Win32Platform::Win32Platform() {
   platform.timers = &timers;
   platform.urlCache = &urlCache;
   platform.folderWatch = &folderWatch;
+  platform.registry = &registry;
+  platform.logonTask = &logonTask;
 }
 
 }  // namespace nv

@@ -5,6 +5,8 @@
 #include "platform/win32/win32_desktop.h"
 #include "platform/win32/win32_files.h"
 #include "platform/win32/win32_folder_watch.h"
+#include "platform/win32/win32_logon_task.h"
+#include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_services.h"
 #include "platform/win32/win32_tray.h"
 #include "platform/win32/win32_timers.h"
@@ -30,6 +32,8 @@ struct Win32Platform {
   Win32Timers timers;
   Win32UrlCache urlCache;
   Win32FolderWatch folderWatch;
+  Win32Registry registry;
+  Win32LogonTask logonTask;
   Platform platform;
 };
 

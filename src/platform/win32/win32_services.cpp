@@ -4,6 +4,7 @@
 #include <mmsystem.h>
 #include <shlobj.h>
 
+#include <cstdlib>
 #include <vector>
 
 namespace nv {
@@ -87,6 +88,13 @@ std::string Win32System::ProgramFolder() {
   std::string p(buf, n);
   auto slash = p.find_last_of("\\/");
   return slash == std::string::npos ? std::string(".") : p.substr(0, slash);
+}
+
+// The C runtime has split the command line already, with the system's quoting rules.
+std::vector<std::string> Win32System::Arguments() {
+  std::vector<std::string> args;
+  for (int i = 1; i < __argc; ++i) args.emplace_back(__argv[i]);
+  return args;
 }
 
 std::string Win32System::WindowsDirectory(unsigned maxChars) {

@@ -37,6 +37,7 @@ class Win32Dialogs : public Dialogs {
 class Win32System : public System {
  public:
   std::string ProgramFolder() override;
+  std::vector<std::string> Arguments() override;
   std::string WindowsDirectory(unsigned maxChars) override;
   std::optional<std::string> SpecialFolder(int csidl) override;
   std::string UserName(unsigned maxChars) override;
