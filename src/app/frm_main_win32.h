@@ -6,6 +6,8 @@
 #include "app/frm_main.h"
 #include "app/main_view.h"
 #include "platform/win32/win32_platform.h"
+#include "settings/frm_settings_win32.h"
+#include "settings/main_window_link.h"
 
 namespace nv {
 
@@ -50,6 +52,8 @@ class MainWindow : public MainView {
   HMENU menu_ = nullptr;
   UINT taskbarCreated_ = 0;
   std::unique_ptr<frmMain> core_;
+  std::unique_ptr<FrmMainLink> link_;
+  std::unique_ptr<SettingsWindow> settings_;
 };
 
 }  // namespace nv
