@@ -48,27 +48,56 @@ TEST(Screens, SettingsDialog) {
   HWND dialog = OpenSettings(app);
   ASSERT_TRUE(dialog);
   HWND tab = ControlById(dialog, id::kTab);
+  Sleep(400);
+  EXPECT_TRUE(SettledScreenshot("settings-dns.png"));  // the tab it opens on
   const struct {
     int tab;
     const char* name;
-  } shots[] = {{2, "settings-dns.png"}, {0, "settings-adblocking.png"}, {1, "settings-cookies.png"},
-               {3, "settings-popups.png"}};
+  } shots[] = {{0, "settings-adblocking.png"}, {1, "settings-cookies.png"}, {3, "settings-popups.png"}};
   for (const auto& shot : shots) {
     ClickTab(tab, shot.tab);
     Sleep(400);
-    EXPECT_TRUE(Screenshot(shot.name));
+    EXPECT_TRUE(SettledScreenshot(shot.name));
   }
   ClickTab(tab, 1);
   Click(ControlById(dialog, id::kAllCookies));
   HWND confirm = nullptr;
   ASSERT_TRUE(WaitUntil([&] { return (confirm = FindDialog(app, "Are you Sure?")) != nullptr; }));
   Sleep(400);
-  EXPECT_TRUE(Screenshot("settings-confirm.png"));
+  EXPECT_TRUE(SettledScreenshot("settings-confirm.png"));
   Click(ControlById(confirm, id::kNo));
   ASSERT_TRUE(WaitUntil([&] { return !FindDialog(app, "Are you Sure?"); }));
   Click(ControlById(dialog, id::kCancel));
   app.Close();
   EXPECT_TRUE(app.WaitExit());
+}
+
+// The same dialog at 144 dpi (150 %): every text must still fit.
+TEST(Screens, SettingsDialogAt144Dpi) {
+  if (!GetEnvironmentVariableA("NV_SHOTS", nullptr, 0)) GTEST_SKIP() << "NV_SHOTS is not set";
+  auto setDpi = [](DWORD dpi) {
+    for (auto [root, key] : {std::pair{HKEY_CURRENT_USER, "Control Panel\\Desktop"},
+                             std::pair{HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts"}}) {
+      HKEY k = nullptr;
+      RegCreateKeyExA(root, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &k, nullptr);
+      RegSetValueExA(k, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
+      RegCloseKey(k);
+    }
+  };
+  ClearSettings();
+  setDpi(144);
+  Norvane app(InstallFresh("screens-144"));
+  ASSERT_TRUE(app.Start());
+  ASSERT_TRUE(app.WaitRunning());
+  EXPECT_TRUE(WaitUntil([&] { return !FindTopWindow("NorvaneSplash", "", app.pid()); }, 8000));
+  HWND dialog = OpenSettings(app);
+  ASSERT_TRUE(dialog);
+  ClickTab(ControlById(dialog, nv::settings_id::kTab), 1);
+  Sleep(400);
+  EXPECT_TRUE(SettledScreenshot("settings-cookies-144dpi.png"));
+  app.Close();
+  EXPECT_TRUE(app.WaitExit());
+  setDpi(96);
 }
 
 }  // namespace

@@ -98,4 +98,23 @@ void TypeText(HWND edit, const std::string& text) {
 
 bool Checked(HWND box) { return SendMessageA(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
+bool SettledScreenshot(const std::string& name) {
+  char dir[MAX_PATH] = {};
+  if (!GetEnvironmentVariableA("NV_SHOTS", dir, sizeof dir)) return false;
+  const std::string path = "Z:" + std::string(dir) + "/" + name;
+  DeleteFileA(path.c_str());
+  if (!Screenshot(name)) return false;
+  LONGLONG last = -1;
+  return WaitUntil(
+      [&] {
+        WIN32_FILE_ATTRIBUTE_DATA data{};
+        if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return false;
+        const LONGLONG size = (static_cast<LONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+        const bool settled = size > 0 && size == last;
+        last = size;
+        return settled;
+      },
+      20000, 300);
+}
+
 }  // namespace e2e

@@ -29,5 +29,8 @@ std::string RowText(HWND list, int row);
 // Types text into an edit control (the control reports the change).
 void TypeText(HWND edit, const std::string& text);
 bool Checked(HWND box);
+// Screenshot(), then waits until the picture is written: Wine does not wait
+// for a Unix program it starts, and the next step would change the screen.
+bool SettledScreenshot(const std::string& name);
 
 }  // namespace e2e
