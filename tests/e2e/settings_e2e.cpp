@@ -9,6 +9,7 @@
 #include "harness/harness.h"
 #include "harness/settings_driver.h"
 #include "settings/settings_ids.h"
+#include "settings/settings_texts.h"
 
 using namespace e2e;
 namespace id = nv::settings_id;
@@ -142,6 +143,29 @@ TEST_F(Settings, EditsAppliedWithOkReachTheFilesTheSettingsAndTheHostsFile) {
   const std::string system = ReadFile(HostsPath());
   EXPECT_NE(system.find("127.0.0.1 aaa-e2e.example\r\n"), std::string::npos) << system.substr(0, 200);
   EXPECT_EQ(system.find("127.0.0.1 101com.com\r\n"), std::string::npos);
+}
+
+TEST_F(Settings, ShowsItsCaptionsAndTooltips) {
+  namespace text = nv::settings_text;
+  EXPECT_EQ(TextOf(dialog), "Settings");
+  EXPECT_EQ(TextOf(Get(id::kTitle)), text::kTitle);
+  EXPECT_EQ(TextOf(Get(id::kAllCookies)), text::kAllCookies);
+  EXPECT_EQ(TextOf(Get(id::kCookieHint)), text::kCookieHint);
+  EXPECT_EQ(TextOf(Get(id::kCheck1)), "Start Norvane! at Windows Start-up.");
+  for (int n = 0; n < 4; ++n) {
+    EXPECT_EQ(TextOf(Get(id::Add(n))), "&Add");
+    EXPECT_EQ(TextOf(Get(id::Remove(n))), "&Remove");
+  }
+  // A tooltip gives back at most 80 characters of its text (it shows all of it).
+  const std::map<int, std::string> tips = {{id::List(0), text::kFamilies[0].tooltip},
+                                           {id::List(1), text::kFamilies[1].tooltip},
+                                           {id::List(2), text::kFamilies[2].tooltip},
+                                           {id::kColours, text::kColourTip},
+                                           {id::kAllCookies, text::kAllCookiesTip},
+                                           {id::kCookieHint, text::kCookieHintTip}};
+  const auto shown = Tooltips(dialog);
+  ASSERT_EQ(shown.size(), tips.size());
+  for (const auto& [control, tip] : tips) EXPECT_EQ(shown.at(control), tip.substr(0, 80)) << control;
 }
 
 TEST_F(Settings, CancelAndEscapeLeaveEverythingAsItWas) {

@@ -96,6 +96,39 @@ void TypeText(HWND edit, const std::string& text) {
   SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
+std::map<int, std::string> Tooltips(HWND window) {
+  struct Search {
+    HWND owner, tip = nullptr;
+  } search{window};
+  EnumWindows(
+      [](HWND h, LPARAM p) {
+        auto* s = reinterpret_cast<Search*>(p);
+        char cls[64] = {};
+        GetClassNameA(h, cls, sizeof cls);
+        if (_stricmp(cls, TOOLTIPS_CLASSA) != 0 || GetWindow(h, GW_OWNER) != s->owner) return TRUE;
+        s->tip = h;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  std::map<int, std::string> tips;
+  if (!search.tip) return tips;
+  constexpr int kChars = 512;
+  const auto count = SendMessageA(search.tip, TTM_GETTOOLCOUNT, 0, 0);
+  for (WPARAM i = 0; i < static_cast<WPARAM>(count); ++i) {
+    RemoteBlock block(search.tip, sizeof(TTTOOLINFOA) + kChars);
+    TTTOOLINFOA info{};
+    info.cbSize = sizeof info;
+    info.lpszText = block.address() + sizeof info;
+    block.Write(&info, sizeof info);
+    if (!SendMessageA(search.tip, TTM_ENUMTOOLSA, i, reinterpret_cast<LPARAM>(block.address()))) continue;
+    std::vector<char> text(kChars + 1, '\0');
+    block.Read(&info, sizeof info);
+    block.Read(text.data(), kChars, sizeof info);
+    tips[GetDlgCtrlID(reinterpret_cast<HWND>(info.uId))] = text.data();
+  }
+  return tips;
+}
+
 bool Checked(HWND box) { return SendMessageA(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
 bool SettledScreenshot(const std::string& name) {

@@ -1,6 +1,7 @@
 #pragma once
 #include <windows.h>
 
+#include <map>
 #include <string>
 
 #include "harness/harness.h"
@@ -29,6 +30,8 @@ std::string RowText(HWND list, int row);
 // Types text into an edit control (the control reports the change).
 void TypeText(HWND edit, const std::string& text);
 bool Checked(HWND box);
+// The tooltip texts of the controls of a window, by control number.
+std::map<int, std::string> Tooltips(HWND window);
 // Screenshot(), then waits until the picture is written: Wine does not wait
 // for a Unix program it starts, and the next step would change the screen.
 bool SettledScreenshot(const std::string& name);
