@@ -33,6 +33,18 @@ class RemoteBlock {
   void* address_ = nullptr;
   size_t size_;
 };
+struct TipSearch {
+  HWND owner, tip = nullptr;
+};
+
+BOOL CALLBACK MatchTip(HWND h, LPARAM p) {
+  auto* s = reinterpret_cast<TipSearch*>(p);
+  char cls[64] = {};
+  GetClassNameA(h, cls, sizeof cls);
+  if (_stricmp(cls, TOOLTIPS_CLASSA) != 0 || GetWindow(h, GW_OWNER) != s->owner) return TRUE;
+  s->tip = h;
+  return FALSE;
+}
 }  // namespace
 
 HWND FindDialog(Norvane& app, const std::string& caption) { return FindTopWindow("#32770", caption, app.pid()); }
@@ -97,19 +109,8 @@ void TypeText(HWND edit, const std::string& text) {
 }
 
 std::map<int, std::string> Tooltips(HWND window) {
-  struct Search {
-    HWND owner, tip = nullptr;
-  } search{window};
-  EnumWindows(
-      [](HWND h, LPARAM p) {
-        auto* s = reinterpret_cast<Search*>(p);
-        char cls[64] = {};
-        GetClassNameA(h, cls, sizeof cls);
-        if (_stricmp(cls, TOOLTIPS_CLASSA) != 0 || GetWindow(h, GW_OWNER) != s->owner) return TRUE;
-        s->tip = h;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  TipSearch search{window};
+  EnumWindows(MatchTip, reinterpret_cast<LPARAM>(&search));
   std::map<int, std::string> tips;
   if (!search.tip) return tips;
   constexpr int kChars = 512;
