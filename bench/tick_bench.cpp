@@ -20,22 +20,12 @@
 #include "fakes/fake_platform.h"
 #include "platform/posix/posix_clock.h"
 #include "platform/posix/posix_files.h"
+#include "store/ascii_text.h"
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
 namespace {
-
-// Case-insensitive search over bytes (the C locale's letters).
-class BenchText : public nv::TextCompare {
- public:
-  int FindNoCase(const std::string& hay, const std::string& needle) override {
-    auto lower = [](char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); };
-    auto it = std::search(hay.begin(), hay.end(), needle.begin(), needle.end(),
-                          [&](char a, char b) { return lower(a) == lower(b); });
-    return it == hay.end() ? 0 : static_cast<int>(it - hay.begin()) + 1;
-  }
-};
 
 void Write(const fs::path& p, const std::string& bytes) { std::ofstream(p, std::ios::binary) << bytes; }
 
@@ -73,7 +63,7 @@ int main(int argc, char** argv) {
   nv::test::FakePlatform fp;
   nv::PosixFiles files;
   nv::PosixClock clock;
-  BenchText text;
+  nv::AsciiText text;  // ASCII case folding stands in for the locale
   fp.platform.files = &files;
   fp.platform.clock = &clock;
   fp.platform.text = &text;

@@ -16,6 +16,7 @@ constexpr int kCmdOk = 1001;
 constexpr int kLabel2 = 1002;  // the end-to-end tests read the labels by number
 constexpr int kLabel4 = 1004;
 constexpr int kMenuBase = 3000;  // menu item numbers: kMenuBase + MenuCommand
+constexpr UINT kSettingsClosed = WM_APP + 10;
 constexpr int kClientW = 380, kClientH = 250;
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr char kThanks[] =
@@ -54,6 +55,7 @@ MainWindow::MainWindow(HINSTANCE inst, Win32Platform& platform)
   BuildTrayMenu();
   ui::CenterOnScreen(hwnd_);
   core_ = std::make_unique<frmMain>(platform_.platform, *this);
+  link_ = std::make_unique<FrmMainLink>(*core_);
 }
 
 // The About content sits on a panel covering the whole client area, so that
@@ -116,10 +118,21 @@ void MainWindow::ShowHelp() {
   HelpWindow::Show(inst_, platform_.files, core_->store.Path(paths::kHelpText));
 }
 
-// The settings dialog is not part of this build; the tray's clicks that would
-// open it do nothing yet.
-void MainWindow::ShowSettings() {}
-void MainWindow::CloseSettings() {}
+// One settings dialog at a time: asking again brings it forward. A closed
+// dialog is freed once its window is gone (kSettingsClosed).
+void MainWindow::ShowSettings() {
+  if (settings_ && settings_->IsOpen()) {
+    settings_->BringForward();
+    return;
+  }
+  settings_ = std::make_unique<SettingsWindow>(inst_, core_->services, core_->Startup(), *link_, hwnd_,
+                                               kSettingsClosed);
+  settings_->Open();
+}
+
+void MainWindow::CloseSettings() {
+  if (settings_ && settings_->IsOpen()) settings_->Close();
+}
 
 void MainWindow::OnCommand(int id) {
   if (id == kCmdOk) core_->cmdOk_Click();
@@ -132,6 +145,9 @@ LRESULT MainWindow::Handle(UINT m, WPARAM w, LPARAM l) {
     return 0;
   }
   switch (m) {
+    case kSettingsClosed:
+      if (settings_ && !settings_->IsOpen()) settings_.reset();
+      return 0;
     case WM_MOUSEMOVE:
       // The tray callback: the tray event stands where the x position would.
       core_->Form_MouseMove(static_cast<int>(LOWORD(l)));

@@ -7,6 +7,8 @@
 #include "app/main_view.h"
 #include "platform/win32/win32_platform.h"
 #include "update/update_windows_win32.h"
+#include "settings/frm_settings_win32.h"
+#include "settings/main_window_link.h"
 
 namespace nv {
 
@@ -52,6 +54,8 @@ class MainWindow : public MainView {
   HMENU menu_ = nullptr;
   UINT taskbarCreated_ = 0;
   std::unique_ptr<frmMain> core_;
+  std::unique_ptr<FrmMainLink> link_;
+  std::unique_ptr<SettingsWindow> settings_;
 };
 
 }  // namespace nv

@@ -6,6 +6,7 @@
 #include "app/form3.h"
 #include "app/form3_win32.h"
 #include "app/frm_main_win32.h"
+#include "app/modeless_win32.h"
 #include "platform/win32/win32_platform.h"
 
 using namespace nv;
@@ -30,6 +31,7 @@ int WINAPI WinMain(HINSTANCE inst, HINSTANCE, LPSTR, int) {
 
   MSG msg;
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    if (ui::RouteModelessMessage(msg)) continue;
     // Tab, Enter, Escape and access keys in the About window and in every
     // other window made of controls.
     HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;

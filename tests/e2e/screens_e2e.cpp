@@ -6,6 +6,8 @@
 
 #include "harness/harness.h"
 #include "harness/test_http_server.h"
+#include "harness/settings_driver.h"
+#include "settings/settings_ids.h"
 
 using namespace e2e;
 
@@ -19,9 +21,7 @@ std::string Dpi() {
 std::string ShotName(const std::string& name) { return Dpi().empty() ? name + ".png" : name + "-" + Dpi() + ".png"; }
 
 // Wine reads the screen's dpi when a program starts.
-void UseDpi() {
-  if (Dpi().empty()) return;
-  const DWORD dpi = std::stoul(Dpi());
+void SetDpi(DWORD dpi) {
   HKEY k = nullptr;
   for (auto [root, path] : {std::pair{HKEY_CURRENT_USER, "Control Panel\\Desktop"},
                             std::pair{HKEY_CURRENT_CONFIG, "Software\\Fonts"}}) {
@@ -29,6 +29,10 @@ void UseDpi() {
     RegSetValueExA(k, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
     RegCloseKey(k);
   }
+}
+
+void UseDpi() {
+  if (!Dpi().empty()) SetDpi(std::stoul(Dpi()));
 }
 
 // Starts the program and waits until the splash has gone.
@@ -86,6 +90,61 @@ TEST(Screens, UpdateWindowAndPrompt) {
   EXPECT_TRUE(Screenshot(ShotName("update-prompt")));
   app.Close();
   EXPECT_TRUE(app.WaitExit());
+}
+
+// The four tabs of the settings dialog, and the confirmation of "Delete all
+// cookies".
+TEST(Screens, SettingsDialog) {
+  if (!GetEnvironmentVariableA("NV_SHOTS", nullptr, 0)) GTEST_SKIP() << "NV_SHOTS is not set";
+  namespace id = nv::settings_id;
+  ClearSettings();
+  SetSetting("Settings", "UseDNS", "1");
+  Norvane app(InstallFresh("screens-settings"));
+  WriteFile(app.File("\\data\\dns.svr"), "93.184.216.34 www.example.com\r\n10.1.2.3 intranet.example\r\n");
+  ASSERT_TRUE(StartAfterSplash(app));
+  SetCursorPos(1000, 740);
+  HWND dialog = OpenSettings(app);
+  ASSERT_TRUE(dialog);
+  HWND tab = ControlById(dialog, id::kTab);
+  Sleep(400);
+  EXPECT_TRUE(SettledScreenshot("settings-dns.png"));  // the tab it opens on
+  const struct {
+    int tab;
+    const char* name;
+  } shots[] = {{0, "settings-adblocking.png"}, {1, "settings-cookies.png"}, {3, "settings-popups.png"}};
+  for (const auto& shot : shots) {
+    ClickTab(tab, shot.tab);
+    Sleep(400);
+    EXPECT_TRUE(SettledScreenshot(shot.name));
+  }
+  ClickTab(tab, 1);
+  Click(ControlById(dialog, id::kAllCookies));
+  HWND confirm = nullptr;
+  ASSERT_TRUE(WaitUntil([&] { return (confirm = FindDialog(app, "Are you Sure?")) != nullptr; }));
+  Sleep(400);
+  EXPECT_TRUE(SettledScreenshot("settings-confirm.png"));
+  Click(ControlById(confirm, id::kNo));
+  ASSERT_TRUE(WaitUntil([&] { return !FindDialog(app, "Are you Sure?"); }));
+  Click(ControlById(dialog, id::kCancel));
+  app.Close();
+  EXPECT_TRUE(app.WaitExit());
+}
+
+// The same dialog at 144 dpi (150 %): every text must still fit.
+TEST(Screens, SettingsDialogAt144Dpi) {
+  if (!GetEnvironmentVariableA("NV_SHOTS", nullptr, 0)) GTEST_SKIP() << "NV_SHOTS is not set";
+  ClearSettings();
+  SetDpi(144);
+  Norvane app(InstallFresh("screens-144"));
+  ASSERT_TRUE(StartAfterSplash(app));
+  HWND dialog = OpenSettings(app);
+  ASSERT_TRUE(dialog);
+  ClickTab(ControlById(dialog, nv::settings_id::kTab), 1);
+  Sleep(400);
+  EXPECT_TRUE(SettledScreenshot("settings-cookies-144dpi.png"));
+  app.Close();
+  EXPECT_TRUE(app.WaitExit());
+  SetDpi(96);
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 #include "fakes/fake_platform.h"
 
-#include <cctype>
 #include <cstdio>
 
 namespace nv::test {
@@ -48,15 +47,6 @@ std::optional<std::string> FakeSystem::SpecialFolder(int csidl) {
   auto it = specialFolders.find(csidl);
   if (it == specialFolders.end()) return std::nullopt;
   return it->second;
-}
-
-int FakeText::FindNoCase(const std::string& haystack, const std::string& needle) {
-  auto fold = [](std::string s) {
-    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-  };
-  auto pos = fold(haystack).find(fold(needle));
-  return pos == std::string::npos ? 0 : static_cast<int>(pos) + 1;
 }
 
 FakePlatform::FakePlatform() {

@@ -21,6 +21,7 @@
 #include "platform/system.h"
 #include "platform/text.h"
 #include "platform/tray.h"
+#include "store/ascii_text.h"
 
 namespace nv::test {
 
@@ -105,10 +106,7 @@ class FakeShell : public Shell {
 };
 
 // ASCII case folding stands in for the user's locale.
-class FakeText : public TextCompare {
- public:
-  int FindNoCase(const std::string& haystack, const std::string& needle) override;
-};
+class FakeText : public AsciiText {};
 
 class FakeTray : public Tray {
  public:

@@ -290,7 +290,7 @@ TEST_F(CookieTest, ASweepCutShortByAFailureIsTakenUpOnTheNextTick) {
 
 // Each test takes a millisecond here: the sweep stops testing after its budget.
 TEST_F(CookieTest, TestingNamesStopsWhenTheTicksTimeIsUsedUp) {
-  struct SlowText : TextCompare {
+  struct SlowText : test::FakeText {
     test::FakeClock& clock;
     explicit SlowText(test::FakeClock& c) : clock(c) {}
     int FindNoCase(const std::string&, const std::string&) override { return ++clock.tickMs, 0; }

@@ -66,3 +66,67 @@ TEST(ListBox, SortedListWithManyRepeatsLoadsWithoutResorting) {
 
 }  // namespace
 }  // namespace nv
+
+#include <algorithm>
+#include <random>
+
+#include "store/ascii_text.h"
+
+namespace nv {
+namespace {
+
+// A locale that calls texts equal when they differ only in letter case or
+// in a trailing '!': different texts that compare equal keep insertion order.
+struct LooseOrder : AsciiText {
+  static std::string Key(const std::string& s) {
+    std::string k = AsciiText::Instance().SortKey(s);
+    if (!k.empty() && k.back() == '!') k.pop_back();
+    return k;
+  }
+  int CompareNoCase(const std::string& a, const std::string& b) override { return Key(a).compare(Key(b)); }
+  std::string SortKey(const std::string& s) override { return Key(s); }
+};
+
+// Adds, reads and removes at random against a plain model: a vector kept in
+// stable sorted order. Single adds between reads take the one-by-one path,
+// batches the sort; every lookup must find its entry at its new place.
+TEST(ListBox, SortedAddsAndRemovesKeepOrderAndIndexInStep) {
+  LooseOrder order;
+  std::mt19937 rng(7);
+  ListBox list(order);
+  std::vector<std::string> model;
+  auto modelInsert = [&](const std::string& e) {
+    auto at = std::upper_bound(model.begin(), model.end(), e, [&](const std::string& a, const std::string& b) {
+      return order.CompareNoCase(a, b) < 0;
+    });
+    model.insert(at, e);
+  };
+  for (int round = 0; round < 300; ++round) {
+    const int batch = round % 10 == 0 ? 40 : 1 + static_cast<int>(rng() % 3);
+    for (int i = 0; i < batch; ++i) {
+      std::string e = std::string(1, static_cast<char>((rng() % 2 ? 'a' : 'A') + rng() % 5)) +
+                      std::to_string(rng() % 30) + (rng() % 3 ? "" : "!");
+      if (list.AddUnique(e)) modelInsert(e);
+    }
+    if (!model.empty() && rng() % 2) {
+      const int at = static_cast<int>(rng() % model.size());
+      list.Select(at);
+      list.RemoveAt(at);
+      model.erase(model.begin() + at);
+      EXPECT_EQ(list.Selected(), -1);
+    }
+    ASSERT_EQ(list.Items(), model) << "round " << round;
+    for (size_t i = 0; i < model.size(); ++i) ASSERT_EQ(list.IndexOf(model[i]), static_cast<int>(i));
+  }
+}
+
+TEST(ListBox, RemovingFromAListWithRepeatsFindsTheOtherCopy) {
+  ListBox list;
+  for (const char* e : {"a", "b", "a", "c"}) list.Add(e);
+  list.RemoveAt(0);
+  EXPECT_EQ(list.IndexOf("a"), 1);
+  EXPECT_EQ(list.IndexOf("c"), 2);
+}
+
+}  // namespace
+}  // namespace nv

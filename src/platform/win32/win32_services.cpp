@@ -160,4 +160,24 @@ int Win32Text::FindNoCase(const std::string& haystack, const std::string& needle
   return 0;
 }
 
+// Word sort (no SORT_STRINGSORT), as a sorted list box orders its items.
+int Win32Text::CompareNoCase(const std::string& a, const std::string& b) {
+  return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()), b.data(),
+                        static_cast<int>(b.size())) - CSTR_EQUAL;
+}
+
+std::string Win32Text::SortKey(const std::string& text) {
+  constexpr DWORD kFlags = LCMAP_SORTKEY | NORM_IGNORECASE;
+  const int length = static_cast<int>(text.size());
+  char small[256];
+  int n = LCMapStringA(LOCALE_USER_DEFAULT, kFlags, text.data(), length, small, sizeof small);
+  if (n > 0) return std::string(small, static_cast<size_t>(n - 1));  // without the closing NUL
+  n = LCMapStringA(LOCALE_USER_DEFAULT, kFlags, text.data(), length, nullptr, 0);
+  if (n <= 0) return text;
+  std::string key(static_cast<size_t>(n), '\0');
+  n = LCMapStringA(LOCALE_USER_DEFAULT, kFlags, text.data(), length, key.data(), n);
+  key.resize(n > 0 ? static_cast<size_t>(n - 1) : 0);
+  return key;
+}
+
 }  // namespace nv

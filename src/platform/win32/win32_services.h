@@ -60,10 +60,13 @@ class Win32Shell : public Shell {
   HWND owner = nullptr;
 };
 
-// CompareStringA of the user's locale, ignoring case.
+// CompareStringA of the user's locale, ignoring case; the sort keys are
+// LCMapStringA's, which order as CompareStringA with the same flags.
 class Win32Text : public TextCompare {
  public:
   int FindNoCase(const std::string& haystack, const std::string& needle) override;
+  int CompareNoCase(const std::string& a, const std::string& b) override;
+  std::string SortKey(const std::string& text) override;
 };
 
 }  // namespace nv

@@ -1,0 +1,33 @@
+#pragma once
+#include "app/main_view.h"
+
+namespace nv {
+
+class frmMain;
+
+// The main window as the settings dialog's Apply sees it: the check marks of
+// the three tray menu switches, and the routines that rebuild the main
+// window's working state from the files and settings just written.
+class MainWindowLink {
+ public:
+  virtual ~MainWindowLink() = default;
+  virtual bool MenuChecked(MenuItem item) = 0;
+  virtual void blockads(bool on) = 0;
+  virtual void KillCookies(bool on) = 0;
+  virtual void killpopups(bool on) = 0;
+};
+
+// The running program's main window.
+class FrmMainLink : public MainWindowLink {
+ public:
+  explicit FrmMainLink(frmMain& main) : main_(main) {}
+  bool MenuChecked(MenuItem item) override;
+  void blockads(bool on) override;
+  void KillCookies(bool on) override;
+  void killpopups(bool on) override;
+
+ private:
+  frmMain& main_;
+};
+
+}  // namespace nv

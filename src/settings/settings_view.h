@@ -1,0 +1,46 @@
+#pragma once
+#include <string>
+
+namespace nv {
+
+// The four list families of the settings dialog, in the order of their tabs.
+enum class SettingsList { lstadservers, lstcookies, lstdns, lstpopups };
+inline constexpr int kSettingsLists = 4;
+// The dialog's check boxes: three options and start with Windows.
+enum class SettingsCheck { chkallcookies, chkusedns, chkblockallpops, Check1 };
+inline constexpr int kSettingsChecks = 4;
+
+// The on-screen side of frmSettings. The core keeps every control's state;
+// the window shows what it is told, and reports the user's actions back as
+// the core's handlers. Setting a control here never runs a reaction: the
+// core runs it itself.
+class SettingsView {
+ public:
+  virtual ~SettingsView() = default;
+  // The main window's icon becomes the dialog's.
+  virtual void CopyMainIcon() = 0;
+  virtual void FillColours(const char* const* names, int count) = 0;
+  virtual void ShowColour(int index) = 0;
+  virtual void ShowCheck(SettingsCheck check, bool checked) = 0;
+  virtual void ShowEntry(SettingsList list, const std::string& text) = 0;
+  virtual void ShowCount(SettingsList list, const std::string& text) = 0;
+  // The list's entries changed or its selection moved (-1: none); the
+  // window draws its rows from the core's list.
+  virtual void ShowList(SettingsList list, int count, int selected) = 0;
+  virtual void SetListEnabled(SettingsList list, bool enabled) = 0;
+  virtual void SetAddEnabled(SettingsList list, bool enabled) = 0;
+  virtual void SetApplyEnabled(bool enabled) = 0;
+  // Closes and destroys the dialog once the current handler has returned.
+  virtual void Unload() = 0;
+};
+
+// The on-screen side of the confirmation dialog frmComfirm.
+class ConfirmView {
+ public:
+  virtual ~ConfirmView() = default;
+  virtual void Open(const std::string& question) = 0;
+  virtual void BringForward() = 0;
+  virtual void Close() = 0;
+};
+
+}  // namespace nv

@@ -1,0 +1,230 @@
+// The settings dialog of the real program: opened from the tray, its lists
+// and options edited as a user would, then OK, Cancel or a failing Apply.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "harness/harness.h"
+#include "harness/settings_driver.h"
+#include "settings/settings_ids.h"
+#include "settings/settings_texts.h"
+
+using namespace e2e;
+namespace id = nv::settings_id;
+
+namespace {
+
+const char kUserHosts[] = "# user\r\n127.0.0.1 localhost\r\n";
+const char* const kLists[] = {"\\data\\hosts.svr", "\\data\\cookies.svr", "\\data\\dns.svr", "\\data\\popups.svr"};
+
+class Settings : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ClearSettings();
+    WriteFile(HostsPath(), kUserHosts);
+    app = std::make_unique<Norvane>(InstallFresh(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    ASSERT_TRUE(app->Start());
+    ASSERT_TRUE(app->WaitRunning());
+    dialog = OpenSettings(*app);
+    ASSERT_TRUE(dialog);
+  }
+  void TearDown() override {
+    if (!app || !app->Running()) return;
+    app->Close();
+    EXPECT_TRUE(app->WaitExit());
+  }
+  HWND Get(int controlId) { return ControlById(dialog, controlId); }
+  std::string Count(int family) { return TextOf(Get(id::Count(family))); }
+  int RowOf(int family, const std::string& entry) {
+    HWND list = Get(id::List(family));
+    for (int i = 0, n = RowCount(list); i < n; ++i)
+      if (RowText(list, i) == entry) return i;
+    return -1;
+  }
+  // Types an entry into a tab's box and presses its Add; true once counted.
+  bool Add(int family, const std::string& entry) {
+    ClickTab(Get(id::kTab), family);
+    const int before = RowCount(Get(id::List(family)));
+    TypeText(Get(id::Entry(family)), entry);
+    if (!IsWindowEnabled(Get(id::Add(family)))) return false;
+    Click(Get(id::Add(family)));
+    return WaitUntil([&] { return Count(family) == std::to_string(before + 1); }, 5000);
+  }
+  HWND WaitConfirm() {
+    HWND confirm = nullptr;
+    WaitUntil([&] { return (confirm = FindDialog(*app, "Are you Sure?")) != nullptr; }, 5000);
+    return confirm;
+  }
+  bool Closed() { return WaitUntil([&] { return !FindDialog(*app, "Settings"); }, 5000); }
+  std::vector<std::string> ListFiles() {
+    std::vector<std::string> bytes;
+    for (const char* list : kLists) bytes.push_back(ReadFile(app->File(list)));
+    return bytes;
+  }
+
+  std::unique_ptr<Norvane> app;
+  HWND dialog = nullptr;
+};
+
+TEST_F(Settings, EditsAppliedWithOkReachTheFilesTheSettingsAndTheHostsFile) {
+  HWND tab = Get(id::kTab);
+  EXPECT_EQ(CurrentTab(tab), 2) << "opens on \"&DNS Caching\"";
+  PostMessageA(app->MainWindow(), WM_MOUSEMOVE, 0, WM_LBUTTONDBLCLK);
+  Sleep(300);
+  EXPECT_EQ(FindDialog(*app, "Settings"), dialog) << "a second opening brings the same dialog forward";
+
+  // Ad servers: add one with spaces around it, remove one, add one with Enter.
+  ClickTab(tab, 0);
+  EXPECT_TRUE(IsWindowVisible(Get(id::Page(0))));
+  HWND servers = Get(id::List(0));
+  const int rows = RowCount(servers);
+  EXPECT_EQ(Count(0), std::to_string(rows));
+  ASSERT_TRUE(Add(0, "  aaa-e2e.example  "));
+  EXPECT_EQ(TextOf(Get(id::Entry(0))), "");
+  EXPECT_EQ(SelectedRow(servers), rows) << "the last entry is selected after Add";
+  EXPECT_GE(RowOf(0, "aaa-e2e.example"), 0);
+  const int gone = RowOf(0, "101com.com");
+  ASSERT_GE(gone, 0);
+  SelectRow(servers, gone);
+  EXPECT_TRUE(WaitUntil([&] { return TextOf(Get(id::Entry(0))) == "101com.com"; }));
+  Click(Get(id::Remove(0)));
+  ASSERT_TRUE(WaitUntil([&] { return Count(0) == std::to_string(rows); }));
+  TypeText(Get(id::Entry(0)), "zzz-e2e.example");
+  PostKeys(Get(id::Entry(0)), {VK_RETURN});
+  ASSERT_TRUE(WaitUntil([&] { return Count(0) == std::to_string(rows + 1); }));
+
+  ASSERT_TRUE(Add(1, "e2esite"));
+  Click(Get(id::kAllCookies));  // asks; "&No" puts the box back
+  HWND confirm = WaitConfirm();
+  ASSERT_TRUE(confirm);
+  EXPECT_EQ(TextOf(ControlById(confirm, id::kLabel1)), "Do you want to delete ALL cookies?");
+  Click(ControlById(confirm, id::kNo));
+  ASSERT_TRUE(WaitUntil([&] { return !FindDialog(*app, "Are you Sure?"); }));
+  EXPECT_FALSE(Checked(Get(id::kAllCookies)));
+  Click(Get(id::kAllCookies));
+  ASSERT_TRUE(confirm = WaitConfirm());
+  Click(ControlById(confirm, id::kYes));
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindowEnabled(Get(id::List(1))); }));
+  EXPECT_TRUE(Checked(Get(id::kAllCookies)));
+
+  ASSERT_TRUE(Add(3, "E2E Caption"));
+  Click(Get(id::kBlockAllPops));
+  ClickTab(tab, 2);
+  EXPECT_FALSE(IsWindowEnabled(Get(id::List(2))));
+  Click(Get(id::kUseDns));
+  EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(Get(id::List(2))) != FALSE; }));
+  ClickTab(tab, 0);
+  PostKeys(Get(id::kColours), {VK_DOWN, VK_DOWN, VK_DOWN});
+  Click(Get(id::kCheck1));
+  ASSERT_TRUE(WaitUntil([&] { return Checked(Get(id::kCheck1)); }));
+  Click(Get(id::kOk));
+  ASSERT_TRUE(Closed());
+
+  const std::string hosts = ReadFile(app->File("\\data\\hosts.svr"));
+  EXPECT_NE(hosts.find("\r\naaa-e2e.example\r\n"), std::string::npos);
+  EXPECT_EQ(hosts.find("101com.com"), std::string::npos);
+  EXPECT_EQ(hosts.substr(hosts.size() - 21), "zzz-e2e.example\r\n\r\n\r\n");
+  EXPECT_NE(ReadFile(app->File("\\data\\cookies.svr")).find("\r\ne2esite\r\n\r\n\r\n"), std::string::npos);
+  EXPECT_NE(ReadFile(app->File("\\data\\popups.svr")).find("\r\nE2E Caption\r\n\r\n\r\n"), std::string::npos);
+  EXPECT_EQ(GetSetting("Settings", "Color").value_or("absent"), "3");
+  EXPECT_EQ(GetSetting("Settings", "All").value_or("absent"), "1");
+  EXPECT_EQ(GetSetting("Settings", "UseDNS").value_or("absent"), "1");
+  EXPECT_EQ(GetSetting("Settings", "AllPops").value_or("absent"), "1");
+  EXPECT_EQ(ReadFile(app->File("\\start.ini")), "1\r\n");
+  char run[MAX_PATH] = {};
+  DWORD size = sizeof run;
+  EXPECT_EQ(RegGetValueA(HKEY_LOCAL_MACHINE, "SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\RUN", "Norvane.exe",
+                         RRF_RT_REG_SZ, nullptr, run, &size),
+            ERROR_SUCCESS);
+  EXPECT_EQ(std::string(run), app->folder() + "\\Norvane.exe");
+  // "Block &Ads" is on: the HOSTS file was rebuilt from the new list.
+  const std::string system = ReadFile(HostsPath());
+  EXPECT_NE(system.find("127.0.0.1 aaa-e2e.example\r\n"), std::string::npos) << system.substr(0, 200);
+  EXPECT_EQ(system.find("127.0.0.1 101com.com\r\n"), std::string::npos);
+}
+
+TEST_F(Settings, ShowsItsCaptionsAndTooltips) {
+  namespace text = nv::settings_text;
+  EXPECT_EQ(TextOf(dialog), "Settings");
+  EXPECT_EQ(TextOf(Get(id::kTitle)), text::kTitle);
+  EXPECT_EQ(TextOf(Get(id::kAllCookies)), text::kAllCookies);
+  EXPECT_EQ(TextOf(Get(id::kCookieHint)), text::kCookieHint);
+  EXPECT_EQ(TextOf(Get(id::kCheck1)), "Start Norvane! at Windows Start-up.");
+  for (int n = 0; n < 4; ++n) {
+    EXPECT_EQ(TextOf(Get(id::Add(n))), "&Add");
+    EXPECT_EQ(TextOf(Get(id::Remove(n))), "&Remove");
+  }
+  // A tooltip gives back at most 80 characters of its text (it shows all of it).
+  const std::map<int, std::string> tips = {{id::List(0), text::kFamilies[0].tooltip},
+                                           {id::List(1), text::kFamilies[1].tooltip},
+                                           {id::List(2), text::kFamilies[2].tooltip},
+                                           {id::kColours, text::kColourTip},
+                                           {id::kAllCookies, text::kAllCookiesTip},
+                                           {id::kCookieHint, text::kCookieHintTip}};
+  const auto shown = Tooltips(dialog);
+  ASSERT_EQ(shown.size(), tips.size());
+  for (const auto& [control, tip] : tips) EXPECT_EQ(shown.at(control), tip.substr(0, 80)) << control;
+}
+
+TEST_F(Settings, CancelAndEscapeLeaveEverythingAsItWas) {
+  const auto before = ListFiles();
+  const std::string hosts = ReadFile(HostsPath());
+  ASSERT_TRUE(Add(0, "cancelled.example"));
+  Click(Get(id::kUseDns));
+  Click(Get(id::kCheck1));
+  Click(Get(id::kCancel));
+  ASSERT_TRUE(Closed());
+  EXPECT_EQ(ListFiles(), before);
+  EXPECT_FALSE(GetSetting("Settings", "UseDNS").has_value());
+  EXPECT_FALSE(Exists(app->File("\\start.ini")));
+  EXPECT_EQ(ReadFile(HostsPath()), hosts);
+
+  dialog = OpenSettings(*app);
+  ASSERT_TRUE(dialog);
+  EXPECT_EQ(RowOf(0, "cancelled.example"), -1) << "reopening reads the files afresh";
+  ASSERT_TRUE(Add(1, "escaped"));
+  PostKeys(dialog, {VK_ESCAPE});
+  ASSERT_TRUE(Closed());
+  EXPECT_EQ(ListFiles(), before);
+}
+
+// A list file that cannot be written: the error box, an "\err.log" entry,
+// and the dialog keeps the edit so that a second Apply can succeed.
+TEST_F(Settings, ReadOnlyBlockListAtApplyShowsTheErrorAndLosesNothing) {
+  ASSERT_TRUE(Add(0, "kept.example"));
+  const std::string path = app->File("\\data\\hosts.svr");
+  const std::string before = ReadFile(path);
+  SetAttributes(path, FILE_ATTRIBUTE_READONLY);
+  Click(Get(id::kApply));
+  auto box = WaitBox("Error");
+  ASSERT_TRUE(box);
+  EXPECT_EQ(box->text.rfind("75 : ", 0), 0u) << box->text;
+  DismissBox(*box);
+  EXPECT_EQ(ReadFile(path), before);
+  EXPECT_TRUE(WaitUntil([&] { return ReadFile(app->File("\\err.log")).find("75:") != std::string::npos; }))
+      << "the box first, then the log";
+  EXPECT_TRUE(IsWindowVisible(dialog));
+  EXPECT_TRUE(IsWindowEnabled(Get(id::kApply)));
+  EXPECT_GE(RowOf(0, "kept.example"), 0);
+
+  SetAttributes(path, FILE_ATTRIBUTE_NORMAL);
+  Click(Get(id::kApply));
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindowEnabled(Get(id::kApply)); }));
+  EXPECT_NE(ReadFile(path).find("\r\nkept.example\r\n"), std::string::npos);
+}
+
+TEST_F(Settings, AccessKeysSwitchTabsAndTheExitDropsWhatWasNotApplied) {
+  PostMessageA(dialog, WM_SYSCHAR, 'b', 1 << 29);
+  EXPECT_TRUE(WaitUntil([&] { return CurrentTab(Get(id::kTab)) == 0; }));
+  PostMessageA(dialog, WM_SYSCHAR, 'p', 1 << 29);
+  EXPECT_TRUE(WaitUntil([&] { return CurrentTab(Get(id::kTab)) == 3; }));
+  const auto before = ListFiles();
+  ASSERT_TRUE(Add(3, "Unapplied"));
+  app->Close();
+  ASSERT_TRUE(app->WaitExit());
+  EXPECT_EQ(ListFiles()[3], before[3]);
+}
+
+}  // namespace
