@@ -46,15 +46,17 @@ HICON ProgramIcon(int size) {
                                        IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
 }
 
-int Scaled(int length96) {
+int ScreenDpi() {
   static const int dpi = [] {
     HDC dc = GetDC(nullptr);
     const int d = GetDeviceCaps(dc, LOGPIXELSY);
     ReleaseDC(nullptr, dc);
     return d > 0 ? d : 96;
   }();
-  return MulDiv(length96, dpi, 96);
+  return dpi;
 }
+
+int Scaled(int length96) { return MulDiv(length96, ScreenDpi(), 96); }
 
 HFONT FaceFont(const char* face, int points, int weight) {
   LOGFONTA lf{};

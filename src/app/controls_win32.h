@@ -23,7 +23,8 @@ T* WindowObject(HWND h, UINT m, LPARAM l) {
                       reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(l)->lpCreateParams));
   return reinterpret_cast<T*>(GetWindowLongPtrA(h, GWLP_USERDATA));
 }
-// A length laid out at 96 dpi, in pixels of the screen's dpi.
+// The screen's dpi (read once), and a length laid out at 96 dpi in pixels of it.
+int ScreenDpi();
 int Scaled(int length96);
 // A font of the given face and size in points at the screen's dpi (kept for
 // the life of the program).

@@ -54,16 +54,4 @@ HWND CreateEmptyDialog(HINSTANCE inst, HWND owner, DWORD style, DWORD exStyle, c
   return CreateDialogIndirectParamA(inst, d, owner, proc, param);
 }
 
-int ScreenDpi() {
-  HDC dc = GetDC(nullptr);
-  const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
-  ReleaseDC(nullptr, dc);
-  return dpi > 0 ? dpi : 96;
-}
-
-int Px(int at96) {
-  static const int dpi = ScreenDpi();
-  return MulDiv(at96, dpi, 96);
-}
-
 }  // namespace nv::ui

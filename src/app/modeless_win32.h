@@ -20,8 +20,4 @@ bool RouteModelessMessage(MSG& msg);
 HWND CreateEmptyDialog(HINSTANCE inst, HWND owner, DWORD style, DWORD exStyle, const std::string& caption,
                        DLGPROC proc, LPARAM param);
 
-// A length laid out for 96 dpi, at the screen's dpi.
-int Px(int at96);
-int ScreenDpi();
-
 }  // namespace nv::ui

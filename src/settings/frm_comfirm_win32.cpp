@@ -17,7 +17,7 @@ constexpr std::int32_t kRoundedStyle = 3;
 namespace id = settings_id;
 
 HWND Scaled(HWND parent, const char* cls, const char* text, DWORD style, int x, int y, int w, int h, int controlId) {
-  return ui::Child(parent, cls, text, style, ui::Px(x), ui::Px(y), ui::Px(w), ui::Px(h), controlId);
+  return ui::Child(parent, cls, text, style, ui::Scaled(x), ui::Scaled(y), ui::Scaled(w), ui::Scaled(h), controlId);
 }
 }  // namespace
 
@@ -38,8 +38,8 @@ void ConfirmWindow::Open(const std::string& question) {
 
 void ConfirmWindow::Build(const std::string& question) {
   const SIZE outer = ui::OuterSize(static_cast<DWORD>(GetWindowLongPtrA(hwnd_, GWL_STYLE)),
-                                   static_cast<DWORD>(GetWindowLongPtrA(hwnd_, GWL_EXSTYLE)), ui::Px(kClientW),
-                                   ui::Px(kClientH));
+                                   static_cast<DWORD>(GetWindowLongPtrA(hwnd_, GWL_EXSTYLE)), ui::Scaled(kClientW),
+                                   ui::Scaled(kClientH));
   SetWindowPos(hwnd_, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   ui::CenterOnScreen(hwnd_);
   HWND picture = Scaled(hwnd_, "STATIC", "", SS_ICON, 16, 16, 32, 32, 0);

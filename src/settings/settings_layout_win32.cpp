@@ -24,7 +24,7 @@ int At96(int px) { return MulDiv(px, 96, ui::ScreenDpi()); }
 
 HWND SettingsWindow::Control(HWND parent, const char* cls, const char* caption, DWORD style, int x, int y, int w,
                              int h, int controlId) {
-  return ui::Child(parent, cls, caption, style, ui::Px(x), ui::Px(y), ui::Px(w), ui::Px(h), controlId);
+  return ui::Child(parent, cls, caption, style, ui::Scaled(x), ui::Scaled(y), ui::Scaled(w), ui::Scaled(h), controlId);
 }
 
 // Check boxes draw in the classic way, so that their colours show under a
@@ -48,12 +48,12 @@ void SettingsWindow::AddTip(HWND control, const char* tip) {
 void SettingsWindow::Build() {
   const auto style = static_cast<DWORD>(GetWindowLongPtrA(hwnd_, GWL_STYLE));
   const auto exStyle = static_cast<DWORD>(GetWindowLongPtrA(hwnd_, GWL_EXSTYLE));
-  const SIZE outer = ui::OuterSize(style, exStyle, ui::Px(kClientW), ui::Px(kClientH));
+  const SIZE outer = ui::OuterSize(style, exStyle, ui::Scaled(kClientW), ui::Scaled(kClientH));
   SetWindowPos(hwnd_, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   ui::CenterOnScreen(hwnd_);
   tip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0, 0,
                          0, hwnd_, nullptr, inst_, nullptr);
-  SendMessageA(tip_, TTM_SETMAXTIPWIDTH, 0, ui::Px(320));
+  SendMessageA(tip_, TTM_SETMAXTIPWIDTH, 0, ui::Scaled(320));
   BuildTitle();
   BuildTabs();
   BuildButtons();
@@ -63,7 +63,7 @@ void SettingsWindow::Build() {
 
 void SettingsWindow::BuildTitle() {
   HWND icon = Control(hwnd_, "STATIC", "", SS_ICON, 12, 10, 32, 32, 0);
-  SendMessageA(icon, STM_SETICON, reinterpret_cast<WPARAM>(ui::ProgramIcon(ui::Px(32))), 0);
+  SendMessageA(icon, STM_SETICON, reinterpret_cast<WPARAM>(ui::ProgramIcon(ui::Scaled(32))), 0);
   title_ = Control(hwnd_, "STATIC", text::kTitle, SS_LEFT | SS_NOPREFIX, 54, 13, 410, 30, id::kTitle);
   titleFont_ = CreateFontA(-MulDiv(15, ui::ScreenDpi(), 72), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_SWISS,
@@ -85,11 +85,11 @@ void SettingsWindow::BuildTabs() {
   RECT first{};
   SendMessageA(tab_, TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first));
   const int stripH = first.bottom + 2;
-  SetWindowPos(tab_, nullptr, 0, 0, ui::Px(kTabW), stripH, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(tab_, nullptr, 0, 0, ui::Scaled(kTabW), stripH, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   SetWindowSubclass(tab_, TabProc, 1, reinterpret_cast<DWORD_PTR>(this));
-  const int top = ui::Px(kTabY) + stripH;
+  const int top = ui::Scaled(kTabY) + stripH;
   for (int i = 0; i < kSettingsLists; ++i)
-    families_[static_cast<size_t>(i)].page = BuildPage(i, top, ui::Px(kPagesBottom) - top);
+    families_[static_cast<size_t>(i)].page = BuildPage(i, top, ui::Scaled(kPagesBottom) - top);
 }
 
 HWND SettingsWindow::BuildPage(int family, int top, int height) {
@@ -104,7 +104,7 @@ HWND SettingsWindow::BuildPage(int family, int top, int height) {
   }();
   (void)registered;
   HWND page = CreateWindowExA(WS_EX_CONTROLPARENT, kPageClass, text::kFamilies[family].tab, WS_CHILD,
-                              ui::Px(kTabX), top, ui::Px(kTabW), height, hwnd_,
+                              ui::Scaled(kTabX), top, ui::Scaled(kTabW), height, hwnd_,
                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id::Page(family))), inst_, nullptr);
   BuildOptions(family, page);
   BuildFamily(family, page, At96(height));
@@ -149,7 +149,7 @@ void SettingsWindow::BuildFamily(int family, HWND page, int height96) {
   SendMessageA(f.list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
   LVCOLUMNA column{};
   column.mask = LVCF_WIDTH;
-  column.cx = ui::Px(280) - GetSystemMetrics(SM_CXVSCROLL) - 4;
+  column.cx = ui::Scaled(280) - GetSystemMetrics(SM_CXVSCROLL) - 4;
   SendMessageA(f.list, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
   if (t.tooltip) AddTip(f.list, t.tooltip);
   Control(page, "STATIC", text::kEntryLabel, SS_LEFT, 304, 84, 146, 16, 0);
