@@ -82,7 +82,7 @@ TEST_F(DnsLookup, OnlyTheNewestAttemptReports) {
   sink.OnConnectFailed(first, neterr::Error(neterr::kHostNotFound));
   EXPECT_TRUE(Entries().empty());
   EXPECT_TRUE(fp.dialogs.shown.empty());
-  EXPECT_EQ(view.Of(L::lstdns).entry, "second.example");
+  EXPECT_EQ(dialog.Entry(L::lstdns), "second.example");
   fp.net.CompleteConnect(second, "10.0.0.2");
   EXPECT_EQ(Entries(), std::vector<std::string>{"10.0.0.2 second.example"});
 }
@@ -96,7 +96,7 @@ TEST_F(DnsLookup, EveryFailureShowsHostNotFoundThenClearsTheBox) {
     t.Type(L::lstdns, "nothing.invalid");
     t.dialog.cmdAddDns_Click();
     std::string shownWhileOpen;
-    t.fp.dialogs.whileOpen = [&] { shownWhileOpen = t.view.Of(L::lstdns).entry; };
+    t.fp.dialogs.whileOpen = [&] { shownWhileOpen = t.dialog.Entry(L::lstdns); };
     t.fp.net.FailConnect(t.fp.net.LastAttempt(), neterr::Error(number));
     ASSERT_EQ(t.fp.dialogs.shown.size(), 1u);
     EXPECT_EQ(t.fp.dialogs.shown[0].text, "Host not found");

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/frm_main.h"
 #include "fakes/fake_platform.h"
 #include "fakes/fake_settings_view.h"
 #include "settings/frm_settings.h"
