@@ -326,7 +326,8 @@ TEST_F(Settings, ASiteThatCannotBeFoundShowsHostNotFoundAndClearsTheBox) {
     auto box = WaitBox("Error", 15000);
     ASSERT_TRUE(box);
     EXPECT_EQ(box->text, "Host not found");
-    EXPECT_EQ(DnsBox(), site) << "cleared only once the box is dismissed";
+    // The harness reads at most 2,047 characters of a control's text.
+    EXPECT_EQ(DnsBox(), site.substr(0, 2047)) << "cleared only once the box is dismissed";
     DismissBox(*box);
     EXPECT_TRUE(WaitUntil([&] { return DnsBox().empty(); }));
     EXPECT_EQ(Count(kDnsTab), "0");
