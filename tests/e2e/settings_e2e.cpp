@@ -4,6 +4,8 @@
 #include <winsock2.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -341,14 +343,17 @@ TEST_F(Settings, TheAdServerKeepsAnsweringWhileALookupWaits) {
   ASSERT_TRUE(site.ok());
   LookUp("127.0.0.2");
   const ULONGLONG start = GetTickCount64();
+  ULONGLONG slowest = 0;
   for (int i = 0; i < 5; ++i) {
     const ULONGLONG asked = GetTickCount64();
     EXPECT_EQ(AskAdServer(), "HTTP/1.1 200 OK");
-    EXPECT_LT(GetTickCount64() - asked, 2000u);
+    slowest = std::max(slowest, GetTickCount64() - asked);
     DWORD_PTR result = 0;
     EXPECT_NE(SendMessageTimeoutA(dialog, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &result), 0);
     Sleep(300);
   }
+  EXPECT_LT(slowest, 2000u);
+  std::printf("slowest ad reply while a lookup waited: %llu ms\n", slowest);
   EXPECT_FALSE(FindBox("Error")) << "still waiting after " << GetTickCount64() - start << " ms";
   auto box = WaitBox("Error", 15000);
   ASSERT_TRUE(box);
