@@ -31,7 +31,8 @@ frmSettings::frmSettings(Services& services, StartupRegistration& startup, MainW
       view_(view),
       confirm_(*this, confirmView),
       families_{ListFamily(ListBox(*services.platform.text)), ListFamily(ListBox()),
-                ListFamily(ListBox()), ListFamily(ListBox())} {}
+                ListFamily(ListBox()), ListFamily(ListBox())},
+      ws_(services.platform.net, *this) {}
 
 void frmSettings::Form_Load() {
   view_.CopyMainIcon();
@@ -200,8 +201,6 @@ void frmSettings::cmdAdd_Click(SettingsList list) {
   ShowCount(list);
 }
 
-void frmSettings::cmdAddDns_Click() {}
-
 void frmSettings::cmdRemove_Click(SettingsList list) {
   ListFamily& f = Family(list);
   const int selected = f.list.Selected();
@@ -253,8 +252,9 @@ void frmSettings::cmdOk_Click() {
   if (cmdapply_Click()) cmdcancel_Click();
 }
 
-// The confirmation belongs to this dialog and goes with it.
+// The confirmation and the lookup socket belong to this dialog and go with it.
 void frmSettings::cmdcancel_Click() {
+  ws_.Close();
   confirm_.Unload();
   view_.Unload();
 }

@@ -1,8 +1,10 @@
 #pragma once
 #include <array>
+#include <memory>
 #include <string>
 
 #include "settings/frm_comfirm.h"
+#include "settings/lookup_socket.h"
 #include "settings/main_window_link.h"
 #include "settings/settings_view.h"
 #include "settings/startup_registration.h"
@@ -18,7 +20,7 @@ namespace nv {
 // Setting a control from code runs its reaction as a user's action does, so
 // reactions nest: Add's SelectLastItem fills the entry box before Add clears
 // it, and "&No" in frmComfirm runs the delete-all box's reaction again.
-class frmSettings {
+class frmSettings : public LookupSocket::Events {
  public:
   frmSettings(Services& services, StartupRegistration& startup, MainWindowLink& main, SettingsView& view,
               ConfirmView& confirmView);
@@ -29,9 +31,14 @@ class frmSettings {
 
   // The user's actions.
   void cmdAdd_Click(SettingsList list);
-  // The "&DNS Caching" tab's Add looks the site's address up over the
-  // network; until that lookup exists it does nothing.
+  // The "&DNS Caching" tab's Add starts looking the site's address up on
+  // `ws` and returns at once; the outcome is one of the two events below.
   void cmdAddDns_Click();
+  // `ws` reached the site: its address and the entry box's text of this
+  // moment become a cached-address entry.
+  void ws_Connect() override;
+  // `ws` found no site: "Host not found", then the entry box is cleared.
+  void ws_Error() override;
   void cmdRemove_Click(SettingsList list);
   void lst_Click(SettingsList list, int index);
   void txt_Change(SettingsList list, const std::string& text);
@@ -65,6 +72,7 @@ class frmSettings {
   int Colour() const { return colour_; }
   bool ApplyEnabled() const { return applyEnabled_; }
   frmComfirm& Confirm() { return confirm_; }
+  const LookupSocket& ws() const { return ws_; }
 
  private:
   struct ListFamily {
@@ -99,6 +107,11 @@ class frmSettings {
   std::array<bool, kSettingsChecks> checks_{};
   int colour_ = -1;
   bool applyEnabled_ = true;
+  // Expires with the dialog: a handler that waited on a modal box learns
+  // whether the dialog was freed meanwhile.
+  std::shared_ptr<const bool> alive_ = std::make_shared<const bool>(true);
+  // Last, so that it is closed before anything it reports to goes.
+  LookupSocket ws_;
 };
 
 }  // namespace nv

@@ -51,6 +51,9 @@ inline constexpr char kUseDns[] = "Use DNS Caching";
 inline constexpr char kBlockAllPops[] = "Block all POP-UPS";
 inline constexpr char kPopsNote[] = "NOTE: This will override any site below";
 inline constexpr char kStartWithWindows[] = "Start Norvane! at Windows Start-up.";
+// The "&DNS Caching" tab's lookup found no site.
+inline constexpr char kHostNotFound[] = "Host not found";
+inline constexpr char kLookupErrorTitle[] = "Error";
 
 // frmComfirm.
 inline constexpr char kConfirmCaption[] = "Are you Sure?";

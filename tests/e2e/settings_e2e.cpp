@@ -1,7 +1,11 @@
 // The settings dialog of the real program: opened from the tray, its lists
-// and options edited as a user would, then OK, Cancel or a failing Apply.
+// and options edited as a user would, then OK, Cancel or a failing Apply;
+// the cached-address tab's lookups over the network.
+#include <winsock2.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,6 +21,73 @@ namespace id = nv::settings_id;
 namespace {
 
 const char kUserHosts[] = "# user\r\n127.0.0.1 localhost\r\n";
+constexpr int kDnsTab = 2;
+
+struct Winsock {
+  Winsock() {
+    WSADATA d;
+    WSAStartup(MAKEWORD(2, 2), &d);
+  }
+  ~Winsock() { WSACleanup(); }
+} winsock;
+
+sockaddr_in Loopback(const char* dotted, int port) {
+  sockaddr_in a{};
+  a.sin_family = AF_INET;
+  a.sin_port = htons(static_cast<u_short>(port));
+  a.sin_addr.s_addr = inet_addr(dotted);
+  return a;
+}
+
+// One request to Norvane's web server; its reply's first line, or what failed.
+std::string AskAdServer() {
+  SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+  const DWORD limitMs = 5000;  // a stalled server fails the test rather than hanging it
+  setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&limitMs), sizeof limitMs);
+  sockaddr_in a = Loopback("127.0.0.1", 80);
+  std::string reply;
+  if (connect(s, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0) reply = "(no connection)";
+  const char request[] = "GET /banner.gif HTTP/1.0\r\nHost: ads.example\r\n\r\n";
+  if (reply.empty() && send(s, request, sizeof request - 1, 0) == sizeof request - 1) {
+    char buf[4096];
+    for (int n; (n = recv(s, buf, sizeof buf, 0)) > 0;) reply.append(buf, static_cast<std::size_t>(n));
+  }
+  closesocket(s);
+  return reply.substr(0, reply.find("\r\n"));
+}
+
+// A listener on 127.0.0.2:80 that never accepts, its queue full: a connection
+// to it gets no answer, so a lookup of 127.0.0.2 waits for its time limit.
+class SilentSite {
+ public:
+  SilentSite() {
+    sockaddr_in a = Loopback("127.0.0.2", 80);
+    listener_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    ok_ = bind(listener_, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 && listen(listener_, 0) == 0;
+    for (bool full = !ok_; !full && fillers_.size() < 64;) {
+      SOCKET c = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+      u_long on = 1;
+      ioctlsocket(c, FIONBIO, &on);
+      connect(c, reinterpret_cast<sockaddr*>(&a), sizeof a);
+      fillers_.push_back(c);
+      fd_set w;
+      FD_ZERO(&w);
+      FD_SET(c, &w);
+      timeval quarter{0, 250000};
+      full = select(0, nullptr, &w, nullptr, &quarter) == 0;
+    }
+  }
+  ~SilentSite() {
+    for (SOCKET c : fillers_) closesocket(c);
+    closesocket(listener_);
+  }
+  bool ok() const { return ok_; }
+
+ private:
+  SOCKET listener_ = INVALID_SOCKET;
+  std::vector<SOCKET> fillers_;
+  bool ok_ = false;
+};
 const char* const kLists[] = {"\\data\\hosts.svr", "\\data\\cookies.svr", "\\data\\dns.svr", "\\data\\popups.svr"};
 
 class Settings : public ::testing::Test {
@@ -58,6 +129,13 @@ class Settings : public ::testing::Test {
     return confirm;
   }
   bool Closed() { return WaitUntil([&] { return !FindDialog(*app, "Settings"); }, 5000); }
+  // Types a site on the cached-address tab and presses its Add.
+  void LookUp(const std::string& site) {
+    ClickTab(Get(id::kTab), kDnsTab);
+    TypeText(Get(id::Entry(kDnsTab)), site);
+    Click(Get(id::Add(kDnsTab)));
+  }
+  std::string DnsBox() { return TextOf(Get(id::Entry(kDnsTab))); }
   std::vector<std::string> ListFiles() {
     std::vector<std::string> bytes;
     for (const char* list : kLists) bytes.push_back(ReadFile(app->File(list)));
@@ -213,6 +291,75 @@ TEST_F(Settings, ReadOnlyBlockListAtApplyShowsTheErrorAndLosesNothing) {
   Click(Get(id::kApply));
   EXPECT_TRUE(WaitUntil([&] { return !IsWindowEnabled(Get(id::kApply)); }));
   EXPECT_NE(ReadFile(path).find("\r\nkept.example\r\n"), std::string::npos);
+}
+
+// Norvane's own server answers on port 80 of localhost.
+TEST_F(Settings, AddLooksASiteUpAndOkPutsItsEntryInTheHostsFile) {
+  LookUp("  localhost  ");
+  ASSERT_TRUE(WaitUntil([&] { return Count(kDnsTab) == "1"; }, 15000));
+  HWND list = Get(id::List(kDnsTab));
+  EXPECT_EQ(RowText(list, 0), "127.0.0.1 localhost");
+  EXPECT_EQ(SelectedRow(list), 0);
+  EXPECT_EQ(DnsBox(), "");
+  EXPECT_TRUE(IsWindowEnabled(Get(id::kApply)));
+  LookUp("localhost");  // listed already: shown, not added
+  EXPECT_TRUE(WaitUntil([&] { return DnsBox() == "127.0.0.1 localhost"; }, 15000));
+  EXPECT_EQ(Count(kDnsTab), "1");
+
+  Click(Get(id::kUseDns));
+  ASSERT_TRUE(WaitUntil([&] { return Checked(Get(id::kUseDns)); }));
+  Click(Get(id::kOk));
+  ASSERT_TRUE(Closed());
+  EXPECT_EQ(ReadFile(app->File("\\data\\dns.svr")), "127.0.0.1 localhost\r\n\r\n\r\n");
+  const std::string hosts = ReadFile(HostsPath());
+  const std::string tail = "\r\n\r\n127.0.0.1 localhost\r\n\r\n\r\n";
+  ASSERT_GE(hosts.size(), tail.size());
+  EXPECT_EQ(hosts.substr(hosts.size() - tail.size()), tail) << hosts.substr(hosts.size() - 100);
+}
+
+// Names that cannot be looked up, however odd, end in the same box and
+// never in the list.
+TEST_F(Settings, ASiteThatCannotBeFoundShowsHostNotFoundAndClearsTheBox) {
+  const std::vector<std::string> sites = {"nothing.invalid", "local host", std::string(10000, 'a'),
+                                          "bad\x01name", "::1"};
+  for (const std::string& site : sites) {
+    SCOPED_TRACE(site.substr(0, 20));
+    LookUp(site);
+    auto box = WaitBox("Error", 15000);
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->text, "Host not found");
+    // The harness reads at most 2,047 characters of a control's text.
+    EXPECT_EQ(DnsBox(), site.substr(0, 2047)) << "cleared only once the box is dismissed";
+    DismissBox(*box);
+    EXPECT_TRUE(WaitUntil([&] { return DnsBox().empty(); }));
+    EXPECT_EQ(Count(kDnsTab), "0");
+  }
+}
+
+// The lookup never holds up the program: the ad server answers and the
+// dialog takes messages until the connection's time limit ends it.
+TEST_F(Settings, TheAdServerKeepsAnsweringWhileALookupWaits) {
+  SilentSite site;
+  ASSERT_TRUE(site.ok());
+  LookUp("127.0.0.2");
+  const ULONGLONG start = GetTickCount64();
+  ULONGLONG slowest = 0;
+  for (int i = 0; i < 5; ++i) {
+    const ULONGLONG asked = GetTickCount64();
+    EXPECT_EQ(AskAdServer(), "HTTP/1.1 200 OK");
+    slowest = std::max(slowest, GetTickCount64() - asked);
+    DWORD_PTR result = 0;
+    EXPECT_NE(SendMessageTimeoutA(dialog, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &result), 0);
+    Sleep(300);
+  }
+  EXPECT_LT(slowest, 2000u);
+  std::printf("slowest ad reply while a lookup waited: %llu ms\n", slowest);
+  EXPECT_FALSE(FindBox("Error")) << "still waiting after " << GetTickCount64() - start << " ms";
+  auto box = WaitBox("Error", 15000);
+  ASSERT_TRUE(box);
+  EXPECT_EQ(box->text, "Host not found");
+  EXPECT_GE(GetTickCount64() - start, 9000u) << "the connection's own time limit";
+  DismissBox(*box);
 }
 
 TEST_F(Settings, AccessKeysSwitchTabsAndTheExitDropsWhatWasNotApplied) {

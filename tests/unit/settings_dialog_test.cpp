@@ -6,8 +6,7 @@
 
 #include "app/frm_main.h"
 #include "fakes/fake_main_view.h"
-#include "fakes/fake_platform.h"
-#include "fakes/fake_settings_view.h"
+#include "settings_dialog_rig.h"
 #include "settings/frm_settings.h"
 #include "store/list_file.h"
 
@@ -16,77 +15,8 @@ namespace {
 
 using L = SettingsList;
 using C = SettingsCheck;
-constexpr char kFolder[] = "C:\\Program Files\\Norvane";
 
-// Files and a settings store that note every completed write in the journal.
-struct JournalFiles : test::FakeFiles {
-  explicit JournalFiles(std::vector<std::string>& j) : journal(j) {}
-  void WriteAtomic(const std::string& path, const std::string& bytes) override {
-    test::FakeFiles::WriteAtomic(path, bytes);
-    journal.push_back("write " + path.substr(path.rfind('\\') + 1));
-  }
-  std::vector<std::string>& journal;
-};
-struct JournalSettings : test::FakeSettingsStore {
-  explicit JournalSettings(std::vector<std::string>& j) : journal(j) {}
-  void Set(const std::string& app, const std::string& section, const std::string& key,
-           const std::string& value) override {
-    if (fail) throw AppError(err::kPermissionDenied, "Permission denied");
-    test::FakeSettingsStore::Set(app, section, key, value);
-    journal.push_back("set " + key + "=" + value);
-  }
-  std::vector<std::string>& journal;
-  bool fail = false;
-};
-
-// One dialog over the fakes, with the main window and start-up registration
-// faked too.
-struct DialogRig {
-  DialogRig() {
-    fp.platform.files = &files;
-    fp.platform.settings = &stored;
-    for (const char* list : kListFiles) Put(list, "");
-  }
-  static std::string Path(const std::string& rel) { return kFolder + rel; }
-  void Put(const std::string& rel, const std::string& bytes) { files.Put(Path(rel), bytes); }
-  std::string File(const std::string& rel) { return files.Get(Path(rel)); }
-  frmSettings& Open() {
-    dialog.Form_Load();
-    journal.clear();
-    return dialog;
-  }
-  void Type(L list, const std::string& text) { dialog.txt_Change(list, text); }
-  // The last step that completed, leaving aside the error log's own writes.
-  std::string LastDone() {
-    for (auto it = journal.rbegin(); it != journal.rend(); ++it)
-      if (*it != "write err.log") return *it;
-    return "";
-  }
-  bool Journaled(const std::string& entry) {
-    return std::find(journal.begin(), journal.end(), entry) != journal.end();
-  }
-  std::vector<std::string> ErrLog() {
-    std::vector<std::string> lines;
-    const std::string bytes = File("\\err.log");
-    for (std::string_view l : SplitListLines(bytes))
-      if (!l.empty()) lines.emplace_back(l);
-    return lines;
-  }
-
-  test::FakePlatform fp;
-  std::vector<std::string> journal;
-  JournalFiles files{journal};
-  JournalSettings stored{journal};
-  Store store{files, kFolder};
-  Settings settings{stored};
-  Counters counters;
-  Services services{fp.platform, store, settings, counters};
-  test::FakeSettingsView view{journal};
-  test::FakeConfirmView confirmView{journal};
-  test::FakeStartup startup{journal};
-  test::FakeMainLink mainLink{journal};
-  frmSettings dialog{services, startup, mainLink, view, confirmView};
-};
+using test::DialogRig;
 struct SettingsDialog : ::testing::Test, DialogRig {};
 
 TEST_F(SettingsDialog, OpensWithDefaultsWhenNothingIsStored) {
@@ -233,7 +163,8 @@ TEST_F(SettingsDialog, EntryBoxEnablesAddOnlyForTextAndEnterAddsThen) {
   EXPECT_EQ(dialog.List(L::lstpopups).Count(), 1);
   Type(L::lstdns, "www.example.com");
   dialog.txt_Enter(L::lstdns);
-  EXPECT_EQ(dialog.List(L::lstdns).Count(), 0) << "the address lookup is not part of this dialog yet";
+  EXPECT_EQ(fp.net.attempts.size(), 1u) << "the cached-address tab's Enter starts a lookup";
+  EXPECT_EQ(dialog.List(L::lstdns).Count(), 0) << "nothing is added before the lookup's outcome";
 }
 
 TEST_F(SettingsDialog, RemoveTakesTheSelectedEntryAndNeedsASelection) {
