@@ -237,8 +237,13 @@ INT_PTR SettingsWindow::Handle(UINT m, WPARAM w, LPARAM l) {
     case WM_CLOSE:
       core_.cmdcancel_Click();
       return TRUE;
+    // A handler may be waiting in a message box (Apply's error, a failed
+    // rewrite of HOSTS) while the exit sequence unloads the dialog: the
+    // box's loop brings this message, and destroying now would free the
+    // dialog under that handler. It goes once the handler has returned.
     case kDestroyLater:
-      DestroyWindow(hwnd_);
+      if (depth_ > 1) destroyPending_ = true;
+      else DestroyWindow(hwnd_);
       return TRUE;
     case WM_DESTROY:
       ui::UnregisterModeless(hwnd_);
@@ -256,7 +261,13 @@ INT_PTR CALLBACK SettingsWindow::DialogProc(HWND h, UINT m, WPARAM w, LPARAM l) 
   }
   auto* self = reinterpret_cast<SettingsWindow*>(GetWindowLongPtrA(h, DWLP_USER));
   if (!self || !self->hwnd_) return FALSE;
-  return self->Handle(m, w, l);
+  ++self->depth_;
+  const INT_PTR handled = self->Handle(m, w, l);
+  if (--self->depth_ == 0 && self->destroyPending_ && self->hwnd_) {
+    self->destroyPending_ = false;
+    DestroyWindow(h);
+  }
+  return handled;
 }
 
 }  // namespace nv

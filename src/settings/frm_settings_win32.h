@@ -94,6 +94,10 @@ class SettingsWindow : public SettingsView {
   int shownTab_ = -1;
   bool quiet_ = false;  // the core is setting a control: nothing is reported back
   bool closing_ = false;
+  // Messages being handled right now; a destroy asked for inside one waits
+  // until the outermost returns (destroyPending_).
+  int depth_ = 0;
+  bool destroyPending_ = false;
   ConfirmWindow confirm_;
   frmSettings core_;
 };

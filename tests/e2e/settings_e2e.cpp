@@ -293,6 +293,26 @@ TEST_F(Settings, ReadOnlyBlockListAtApplyShowsTheErrorAndLosesNothing) {
   EXPECT_NE(ReadFile(path).find("\r\nkept.example\r\n"), std::string::npos);
 }
 
+// The exit sequence unloads the dialog while Apply waits in its error box:
+// the dialog must outlive the handler that opened the box.
+TEST_F(Settings, AnExitWhileApplysErrorBoxIsOpenEndsCleanly) {
+  const std::string path = app->File("\\data\\hosts.svr");
+  SetAttributes(path, FILE_ATTRIBUTE_READONLY);
+  ASSERT_TRUE(Add(0, "late.example"));
+  Click(Get(id::kOk));
+  auto box = WaitBox("Error");
+  ASSERT_TRUE(box);
+  app->Close();
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(dialog); })) << "the exit unloads the dialog under the box";
+  if (IsWindow(box->hwnd)) DismissBox(*box);
+  ASSERT_TRUE(app->WaitExit());
+  EXPECT_EQ(app->ExitCode(), 0u);
+  const std::string hosts = ReadFile(HostsPath());
+  EXPECT_NE(hosts.find("# user"), std::string::npos);
+  EXPECT_EQ(hosts.find("101com.com"), std::string::npos) << "the exit still put the user's lines back";
+  SetAttributes(path, FILE_ATTRIBUTE_NORMAL);
+}
+
 // Norvane's own server answers on port 80 of localhost.
 TEST_F(Settings, AddLooksASiteUpAndOkPutsItsEntryInTheHostsFile) {
   LookUp("  localhost  ");
