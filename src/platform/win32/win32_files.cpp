@@ -6,12 +6,7 @@
 
 namespace nv {
 
-namespace {
-
-constexpr int kMoveAttempts = 25;
-constexpr DWORD kMoveRetryMs = 8;
-
-AppError ErrorFromLastError() {
+AppError FileErrorFromLastError() {
   switch (GetLastError()) {
     case ERROR_FILE_NOT_FOUND:
     case ERROR_PATH_NOT_FOUND:
@@ -24,6 +19,11 @@ AppError ErrorFromLastError() {
       return err::PathFileAccess();
   }
 }
+
+namespace {
+
+constexpr int kMoveAttempts = 25;
+constexpr DWORD kMoveRetryMs = 8;
 
 // Closes the handle on every way out.
 struct Handle {
@@ -42,7 +42,7 @@ void WriteAllTo(HANDLE h, const std::string& bytes) {
     DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 20));
     DWORD written = 0;
     if (!WriteFile(h, bytes.data() + done, chunk, &written, nullptr) || written == 0)
-      throw ErrorFromLastError();
+      throw FileErrorFromLastError();
     done += written;
   }
 }
@@ -55,16 +55,16 @@ std::string Win32Files::ReadAll(const std::string& path) {
   if (f.h == INVALID_HANDLE_VALUE) {
     DWORD attrs = GetFileAttributesA(path.c_str());
     if (attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_DIRECTORY)) throw err::PathFileAccess();
-    throw ErrorFromLastError();
+    throw FileErrorFromLastError();
   }
   LARGE_INTEGER size{};
-  if (!GetFileSizeEx(f.h, &size)) throw ErrorFromLastError();
+  if (!GetFileSizeEx(f.h, &size)) throw FileErrorFromLastError();
   std::string out(static_cast<size_t>(size.QuadPart), '\0');
   size_t got = 0;
   while (got < out.size()) {
     DWORD n = 0;
     DWORD want = static_cast<DWORD>(std::min<size_t>(out.size() - got, 1u << 20));
-    if (!ReadFile(f.h, out.data() + got, want, &n, nullptr)) throw ErrorFromLastError();
+    if (!ReadFile(f.h, out.data() + got, want, &n, nullptr)) throw FileErrorFromLastError();
     if (n == 0) break;
     got += n;
   }
@@ -83,7 +83,7 @@ void Win32Files::WriteAtomic(const std::string& path, const std::string& bytes) 
   {
     Handle f(CreateFileA(tmp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                          FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (f.h == INVALID_HANDLE_VALUE) throw ErrorFromLastError();
+    if (f.h == INVALID_HANDLE_VALUE) throw FileErrorFromLastError();
     try {
       WriteAllTo(f.h, bytes);
       FlushFileBuffers(f.h);
@@ -104,7 +104,7 @@ void Win32Files::WriteAtomic(const std::string& path, const std::string& bytes) 
       Sleep(kMoveRetryMs);
       continue;
     }
-    AppError e = ErrorFromLastError();
+    AppError e = FileErrorFromLastError();
     DeleteFileA(tmp.c_str());
     throw e;
   }
@@ -118,7 +118,7 @@ void Win32Files::Append(const std::string& path, const std::string& bytes) {
     throw err::PathFileAccess();
   Handle f(CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                        FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (f.h == INVALID_HANDLE_VALUE) throw ErrorFromLastError();
+  if (f.h == INVALID_HANDLE_VALUE) throw FileErrorFromLastError();
   WriteAllTo(f.h, bytes);
 }
 
@@ -130,7 +130,7 @@ unsigned Win32Files::GetAttributes(const std::string& path) {
 
 void Win32Files::SetAttributes(const std::string& path, unsigned attrs) {
   if (!SetFileAttributesA(path.c_str(), attrs == 0 ? FILE_ATTRIBUTE_NORMAL : attrs))
-    throw ErrorFromLastError();
+    throw FileErrorFromLastError();
 }
 
 std::int64_t Win32Files::Size(const std::string& path) {
