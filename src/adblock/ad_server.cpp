@@ -15,9 +15,6 @@ constexpr char kPortTaken[] =
     "restart this application";
 constexpr char kPeerAccepted[] = "127.0.0.1";
 constexpr std::size_t kDrainBytes = 64 * 1024;
-// Connections taken per connection request: all that wait under a burst,
-// without starving the rest of the message loop under a flood.
-constexpr int kAcceptsPerRequest = 64;
 }  // namespace
 
 AdServer::AdServer(Services& services)
@@ -106,24 +103,23 @@ void AdServer::wsock_ConnectionRequest(int Index) {
   if (Index != 0 || !Listening()) return;
   Network& net = *s_.platform.net;
   try {
-    for (int i = 0; i < kAcceptsPerRequest && Listening() && AcceptOne(net); ++i) {
-    }
+    // One per event: taking more would cost a failed accept per event, and
+    // the system posts the event again for each client still waiting.
+    AcceptOne(net);
   } catch (const AppError& e) {
     ReportAcceptFailure(e);
   }
 }
 
 // A local client has usually sent its request by the time it is accepted:
-// it is read (and answered) at once rather than on a later event. False when
-// no connection waits any more.
-bool AdServer::AcceptOne(Network& net) {
+// it is read (and answered) at once rather than on a later event.
+void AdServer::AcceptOne(Network& net) {
   std::string peer;
   const SocketId conn = net.Accept(listener_, peer);
-  if (conn == kNoSocket) return false;
+  if (conn == kNoSocket) return;
   lastAcceptError_ = 0;
   if (peer != kPeerAccepted) net.Close(conn);
   else wsock_DataArrival(Allocate(conn));
-  return true;
 }
 
 // The same failure repeated (say, out of sockets under a flood of clients) is

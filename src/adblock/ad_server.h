@@ -67,7 +67,7 @@ class AdServer : public NetSink {
   Slot* Live(int Index);
   int IndexOf(SocketId sock) const;
   int Allocate(SocketId sock);
-  bool AcceptOne(Network& net);
+  void AcceptOne(Network& net);
   void Release(int Index);
   void ReadRequest(int Index, Slot& slot);
   void Answer(Slot& slot, const std::string& target);

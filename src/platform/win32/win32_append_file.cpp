@@ -20,36 +20,28 @@ class Win32AppendFile : public AppendFile {
   Win32AppendFile& operator=(const Win32AppendFile&) = delete;
 
   void Write(std::string_view bytes) override {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-      const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
-      DWORD written = 0;
-      if (!WriteFile(h_, bytes.data() + done, chunk, &written, nullptr) || written == 0)
-        throw FileErrorFromLastError();
-      done += written;
-    }
+    WriteAllToFile(h_, bytes);
     end_ += static_cast<std::int64_t>(bytes.size());
   }
 
-  // The path's size as the handle's own: a path that is gone, or names a
-  // file of another size, no longer names this one. Only when the sizes
-  // differ (another program wrote too) is the handle itself asked: a
-  // delete still pending, or a file renamed away, ends it.
+  // Asked before each entry, so it must cost next to nothing: the path's
+  // attributes (no open, no handle) against the size this handle has seen.
+  // A path that is gone, or whose delete is pending, fails outright. Only
+  // when the sizes differ (another program appended, or the path names
+  // another file) is the handle itself asked.
   bool StillNamed() override {
     WIN32_FILE_ATTRIBUTE_DATA d{};
     if (!GetFileAttributesExA(path_.c_str(), GetFileExInfoStandard, &d)) return false;
     const std::int64_t size = (static_cast<std::int64_t>(d.nFileSizeHigh) << 32) | d.nFileSizeLow;
-    if (size == end_ && !DeletePending()) return true;
+    if (size == end_) return true;
     FILE_STANDARD_INFO info{};
     if (!GetFileInformationByHandleEx(h_, FileStandardInfo, &info, sizeof info)) return false;
-    if (info.DeletePending || info.NumberOfLinks == 0 || info.EndOfFile.QuadPart != size) return false;
+    if (info.DeletePending || info.EndOfFile.QuadPart != size) return false;
     end_ = size;
     return true;
   }
 
  private:
-  bool DeletePending() { return false; }
-
   HANDLE h_;
   std::string path_;
   std::int64_t end_;

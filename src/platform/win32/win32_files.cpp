@@ -20,6 +20,17 @@ AppError FileErrorFromLastError() {
   }
 }
 
+void WriteAllToFile(void* handle, std::string_view bytes) {
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
+    DWORD written = 0;
+    if (!WriteFile(handle, bytes.data() + done, chunk, &written, nullptr) || written == 0)
+      throw FileErrorFromLastError();
+    done += written;
+  }
+}
+
 namespace {
 
 constexpr int kMoveAttempts = 25;
@@ -36,16 +47,6 @@ struct Handle {
   Handle& operator=(const Handle&) = delete;
 };
 
-void WriteAllTo(HANDLE h, const std::string& bytes) {
-  size_t done = 0;
-  while (done < bytes.size()) {
-    DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 20));
-    DWORD written = 0;
-    if (!WriteFile(h, bytes.data() + done, chunk, &written, nullptr) || written == 0)
-      throw FileErrorFromLastError();
-    done += written;
-  }
-}
 
 }  // namespace
 
@@ -85,7 +86,7 @@ void Win32Files::WriteAtomic(const std::string& path, const std::string& bytes) 
                          FILE_ATTRIBUTE_NORMAL, nullptr));
     if (f.h == INVALID_HANDLE_VALUE) throw FileErrorFromLastError();
     try {
-      WriteAllTo(f.h, bytes);
+      WriteAllToFile(f.h, bytes);
       FlushFileBuffers(f.h);
     } catch (...) {
       CloseHandle(f.h);
@@ -119,7 +120,7 @@ void Win32Files::Append(const std::string& path, const std::string& bytes) {
   Handle f(CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                        FILE_ATTRIBUTE_NORMAL, nullptr));
   if (f.h == INVALID_HANDLE_VALUE) throw FileErrorFromLastError();
-  WriteAllTo(f.h, bytes);
+  WriteAllToFile(f.h, bytes);
 }
 
 unsigned Win32Files::GetAttributes(const std::string& path) {

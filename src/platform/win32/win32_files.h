@@ -5,6 +5,8 @@ namespace nv {
 
 // The program's failure for the last Win32 file error: 53, 70 or 75.
 AppError FileErrorFromLastError();
+// Writes every byte to an open file handle; throws the error above.
+void WriteAllToFile(void* handle, std::string_view bytes);
 
 // Files through the ANSI Win32 calls.
 class Win32Files : public Files {

@@ -185,14 +185,19 @@ void WinsockNetwork::SelectAccepted() {
   }
 }
 
+// A request fits the stack buffer: no large string is grown and cleared for
+// every connection.
 std::size_t WinsockNetwork::Receive(SocketId id, std::string& into, std::size_t max) {
   Sock* k = Find(id);
   if (!k || k->listener || k->eof || k->reset || max == 0) return 0;
+  char stack[16 * 1024];
   const std::size_t old = into.size();
   const int want = static_cast<int>(std::min<std::size_t>(max, 1 << 20));
-  into.resize(old + static_cast<std::size_t>(want));
-  const int n = recv(k->s, into.data() + old, want, 0);
-  into.resize(old + (n > 0 ? static_cast<std::size_t>(n) : 0));
+  const bool small = static_cast<std::size_t>(want) <= sizeof stack;
+  if (!small) into.resize(old + static_cast<std::size_t>(want));
+  const int n = recv(k->s, small ? stack : into.data() + old, want, 0);
+  if (small && n > 0) into.append(stack, static_cast<std::size_t>(n));
+  if (!small) into.resize(old + (n > 0 ? static_cast<std::size_t>(n) : 0));
   if (n > 0) {
     k->received += static_cast<std::uint64_t>(n);
     return static_cast<std::size_t>(n);
