@@ -17,6 +17,11 @@ constexpr char kPeerAccepted[] = "127.0.0.1";
 constexpr std::size_t kDrainBytes = 64 * 1024;
 }  // namespace
 
+AdServer::AdServer(Services& services)
+    : s_(services),
+      https_(services),
+      adsLog_(services.store, services.platform, services.store.Path(paths::kAdsLog)) {}
+
 AdServer::~AdServer() {
   if (s_.platform.net) StopAdServer();
 }
@@ -44,6 +49,7 @@ void AdServer::StopAdServer() {
   if (listener_ == kNoSocket) return;
   s_.platform.net->Close(listener_);
   listener_ = kNoSocket;
+  adsLog_.Close();
 }
 
 int AdServer::HttpPort() { return Listening() ? s_.platform.net->LocalPort(listener_) : 0; }
@@ -97,18 +103,23 @@ void AdServer::wsock_ConnectionRequest(int Index) {
   if (Index != 0 || !Listening()) return;
   Network& net = *s_.platform.net;
   try {
-    std::string peer;
-    const SocketId conn = net.Accept(listener_, peer);
-    if (conn == kNoSocket) return;
-    lastAcceptError_ = 0;
-    if (peer != kPeerAccepted) {
-      net.Close(conn);
-      return;
-    }
-    Allocate(conn);
+    // One per event: taking more would cost a failed accept per event, and
+    // the system posts the event again for each client still waiting.
+    AcceptOne(net);
   } catch (const AppError& e) {
     ReportAcceptFailure(e);
   }
+}
+
+// A local client has usually sent its request by the time it is accepted:
+// it is read (and answered) at once rather than on a later event.
+void AdServer::AcceptOne(Network& net) {
+  std::string peer;
+  const SocketId conn = net.Accept(listener_, peer);
+  if (conn == kNoSocket) return;
+  lastAcceptError_ = 0;
+  if (peer != kPeerAccepted) net.Close(conn);
+  else wsock_DataArrival(Allocate(conn));
 }
 
 // The same failure repeated (say, out of sockets under a flood of clients) is
@@ -147,8 +158,7 @@ void AdServer::ReadRequest(int Index, Slot& slot) {
 }
 
 void AdServer::Answer(Slot& slot, const std::string& target) {
-  s_.store.WriteActivity(s_.store.Path(paths::kAdsLog),
-                         EscapeForLog(target) + " send on " + GeneralDateText(*s_.platform.clock));
+  adsLog_.Write(EscapeForLog(target) + " send on " + GeneralDateText(*s_.platform.clock));
   std::string reply = BuildAdResponse(s_, NormalizeTarget(target), image_);
   slot.state = SlotState::Replying;
   slot.headRead = slot.request.find("\r\n\r\n") != std::string::npos;

@@ -7,6 +7,7 @@
 #include "adblock/ad_reply.h"
 #include "adblock/https_refuser.h"
 #include "platform/net.h"
+#include "store/activity_log.h"
 #include "store/services.h"
 
 namespace nv {
@@ -20,7 +21,7 @@ namespace nv {
 // of connections; the slots replace a 16-bit running connection index.
 class AdServer : public NetSink {
  public:
-  explicit AdServer(Services& services) : s_(services), https_(services) {}
+  explicit AdServer(Services& services);
   ~AdServer() override;
   AdServer(const AdServer&) = delete;
   AdServer& operator=(const AdServer&) = delete;
@@ -66,6 +67,7 @@ class AdServer : public NetSink {
   Slot* Live(int Index);
   int IndexOf(SocketId sock) const;
   int Allocate(SocketId sock);
+  void AcceptOne(Network& net);
   void Release(int Index);
   void ReadRequest(int Index, Slot& slot);
   void Answer(Slot& slot, const std::string& target);
@@ -84,6 +86,7 @@ class AdServer : public NetSink {
   int lastAcceptError_ = 0;
   HttpsRefuser https_;
   AdImageCache image_;
+  ActivityLog adsLog_;
 };
 
 }  // namespace nv

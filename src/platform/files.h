@@ -1,8 +1,10 @@
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "platform/append_file.h"
 #include "platform/errors.h"
 
 namespace nv {
@@ -17,7 +19,7 @@ enum FileAttr : unsigned {
 };
 
 // Whole-file operations on paths written the Windows way ("C:\dir\file").
-// Each call opens, works and closes. Failures throw AppError (53 missing,
+// Each call opens, works and closes, but for OpenAppend. Failures throw AppError (53 missing,
 // 75 not accessible, 70 denied).
 class Files {
  public:
@@ -29,6 +31,9 @@ class Files {
   virtual void WriteAtomic(const std::string& path, const std::string& bytes) = 0;
   // Appends, creating the file when missing.
   virtual void Append(const std::string& path, const std::string& bytes) = 0;
+  // Opens the file for appending until the result is destroyed, creating it
+  // when missing (created tells). Refused with 75 for a read-only file.
+  virtual std::unique_ptr<AppendFile> OpenAppend(const std::string& path, bool& created) = 0;
   // Attributes of an existing file or folder; throws 53 when there is none.
   virtual unsigned GetAttributes(const std::string& path) = 0;
   virtual void SetAttributes(const std::string& path, unsigned attrs) = 0;

@@ -6,8 +6,10 @@
 #include <ws2tcpip.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "harness/harness.h"
@@ -294,6 +296,62 @@ TEST_F(Server, AHundredThousandSequentialConnectionsAreAllAnswered) {
   EXPECT_EQ(wrong, 0);
   EXPECT_TRUE(WaitUntil([&] { return app->StatusLine().rfind("Banner Ads:32767 ", 0) == 0; }))
       << app->StatusLine();
+}
+
+// The "\ads.log" entries: each line that is not empty, in file order.
+std::vector<std::string> LogLines(const std::string& log) {
+  std::vector<std::string> lines;
+  for (std::size_t at = 0; at < log.size();) {
+    std::size_t end = log.find("\r\n", at);
+    if (end == std::string::npos) end = log.size();
+    if (end > at) lines.push_back(log.substr(at, end - at));
+    at = end + 2;
+  }
+  return lines;
+}
+
+// The process ends at any moment of a burst: every request answered before
+// has its whole line, in order, and no line is cut.
+TEST_F(Server, AKillDuringABurstLeavesAWholeLineForEveryAnsweredRequest) {
+  ASSERT_NO_FATAL_FAILURE(StartApp());
+  const std::string reply = GifReply(gif);
+  std::atomic<int> answered{0};
+  std::thread client([&] {
+    for (int i = 0;; ++i) {
+      if (Exchange("GET /burst/" + std::to_string(i) + ".gif HTTP/1.1\r\n\r\n") != reply) return;
+      answered = i + 1;
+    }
+  });
+  ASSERT_TRUE(WaitUntil([&] { return answered >= 300; }));
+  app->Kill();
+  client.join();
+  const std::string log = ReadFile(folder + "\\ads.log");
+  EXPECT_EQ(log.substr(log.size() - 6), "\r\n\r\n\r\n") << "the last entry was cut";
+  const std::vector<std::string> lines = LogLines(log);
+  ASSERT_GE(lines.size(), static_cast<std::size_t>(answered.load()));
+  ASSERT_LE(lines.size(), static_cast<std::size_t>(answered.load()) + 1);  // one answer in flight
+  for (std::size_t i = 0; i < lines.size(); ++i)
+    ASSERT_EQ(lines[i].rfind("/burst/" + std::to_string(i) + ".gif send on ", 0), 0u) << lines[i];
+}
+
+// The user deletes or renames the log while the server runs: the lines
+// written before go with it, and the next ones start a new log.
+TEST_F(Server, ALogDeletedOrRenamedWhileServingIsCreatedAnewByTheNextRequest) {
+  ASSERT_NO_FATAL_FAILURE(StartApp());
+  const std::string log = folder + "\\ads.log", old = folder + "\\ads.old";
+  ASSERT_EQ(Exchange("GET /one.gif HTTP/1.1\r\n\r\n"), GifReply(gif));
+  ASSERT_TRUE(DeleteFileA(log.c_str())) << GetLastError();
+  // Wine removes a file open elsewhere only once it is closed: the server
+  // closes its log a second or two after the last entry.
+  ASSERT_TRUE(WaitUntil([&] { return !Exists(log); }));
+  ASSERT_EQ(Exchange("GET /two.gif HTTP/1.1\r\n\r\n"), GifReply(gif));
+  EXPECT_EQ(LogLines(ReadFile(log)).size(), 1u);
+  EXPECT_EQ(ReadFile(log).rfind("\r\n\r\n/two.gif send on ", 0), 0u) << ReadFile(log);
+
+  ASSERT_TRUE(MoveFileA(log.c_str(), old.c_str())) << GetLastError();
+  ASSERT_EQ(Exchange("GET /three.gif HTTP/1.1\r\n\r\n"), GifReply(gif));
+  EXPECT_EQ(ReadFile(log).rfind("\r\n\r\n/three.gif send on ", 0), 0u) << ReadFile(log);
+  EXPECT_EQ(LogLines(ReadFile(old)).size(), 1u);
 }
 
 }  // namespace

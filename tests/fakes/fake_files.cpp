@@ -21,6 +21,45 @@ void FakeFiles::CheckWritable(const std::string& key) const {
     throw err::PathFileAccess();
 }
 
+FakeFiles::Node& FakeFiles::Create(const std::string& key, const std::string& path) {
+  names_.emplace(key, path);
+  Node& node = nodes_[key];
+  node = Node{};
+  node.id = nextId_++;
+  return node;
+}
+
+// An open file follows its node while the path still names it; once the
+// path was removed or written anew, its writes go nowhere a reader can see.
+class FakeFiles::OpenFile : public AppendFile {
+ public:
+  OpenFile(FakeFiles& files, std::string key, unsigned id) : files_(files), key_(std::move(key)), id_(id) {}
+  void Write(std::string_view bytes) override {
+    if (files_.failWrites.count(key_)) throw err::PermissionDenied();
+    ++files_.writes;
+    if (StillNamed()) files_.nodes_[key_].bytes += bytes;
+    else files_.lostWrites += bytes;
+  }
+  bool StillNamed() override {
+    auto it = files_.nodes_.find(key_);
+    return it != files_.nodes_.end() && it->second.id == id_;
+  }
+
+ private:
+  FakeFiles& files_;
+  std::string key_;
+  unsigned id_;
+};
+
+std::unique_ptr<AppendFile> FakeFiles::OpenAppend(const std::string& path, bool& created) {
+  const std::string k = Key(path);
+  CheckWritable(k);
+  created = !nodes_.count(k);
+  if (created) Create(k, path);
+  ++opens;
+  return std::make_unique<OpenFile>(*this, k, nodes_[k].id);
+}
+
 std::string FakeFiles::ReadAll(const std::string& path) {
   const std::string k = Key(path);
   if (failReads.count(k)) throw err::PathFileAccess();
@@ -34,15 +73,17 @@ void FakeFiles::WriteAtomic(const std::string& path, const std::string& bytes) {
   const std::string k = Key(path);
   CheckWritable(k);
   ++writes;
-  names_.emplace(k, path);
-  nodes_[k].bytes = bytes;
+  const unsigned attrs = nodes_.count(k) ? nodes_[k].attrs : kAttrNormal;
+  Node& node = Create(k, path);  // moved over the old file: a new one
+  node.bytes = bytes;
+  node.attrs = attrs;
 }
 
 void FakeFiles::Append(const std::string& path, const std::string& bytes) {
   const std::string k = Key(path);
   CheckWritable(k);
   ++writes;
-  names_.emplace(k, path);
+  if (!nodes_.count(k)) Create(k, path);
   nodes_[k].bytes += bytes;
 }
 
@@ -91,7 +132,7 @@ bool FakeFiles::CanOpenForRead(const std::string& path) {
 
 void FakeFiles::Put(const std::string& path, const std::string& bytes, unsigned attrs) {
   names_[Key(path)] = path;
-  nodes_[Key(path)] = Node{bytes, attrs};
+  nodes_[Key(path)] = Node{bytes, attrs, nextId_++};
 }
 
 void FakeFiles::MakeFolder(const std::string& path) { Put(path, "", kAttrDirectory); }

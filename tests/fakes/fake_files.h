@@ -14,11 +14,13 @@ class FakeFiles : public Files {
   struct Node {
     std::string bytes;
     unsigned attrs = kAttrNormal;
+    unsigned id = 0;  // which file: a path written anew names a new one
   };
 
   std::string ReadAll(const std::string& path) override;
   void WriteAtomic(const std::string& path, const std::string& bytes) override;
   void Append(const std::string& path, const std::string& bytes) override;
+  std::unique_ptr<AppendFile> OpenAppend(const std::string& path, bool& created) override;
   unsigned GetAttributes(const std::string& path) override;
   void SetAttributes(const std::string& path, unsigned attrs) override;
   std::int64_t Size(const std::string& path) override;
@@ -35,13 +37,19 @@ class FakeFiles : public Files {
   std::set<std::string> failWrites;  // lower-case paths whose writes throw 70
   std::set<std::string> failReads;   // lower-case paths whose reads throw 75
   int writes = 0;
+  // What open files wrote after their path was deleted or replaced.
+  std::string lostWrites;
+  int opens = 0;  // OpenAppend calls that opened a file
 
   static std::string Key(const std::string& path);
 
  private:
+  class OpenFile;
   void CheckWritable(const std::string& key) const;
+  Node& Create(const std::string& key, const std::string& path);
   std::map<std::string, Node> nodes_;
   std::map<std::string, std::string> names_;  // key -> path as first written
+  unsigned nextId_ = 1;
 };
 
 }  // namespace nv::test

@@ -53,13 +53,48 @@ std::string PosixFiles::ReadAll(const std::string& path) {
   return out;
 }
 
-static void WriteFd(int fd, const std::string& bytes) {
+static void WriteFd(int fd, std::string_view bytes) {
   size_t done = 0;
   while (done < bytes.size()) {
     ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
     if (n <= 0) throw err::PathFileAccess();
     done += static_cast<size_t>(n);
   }
+}
+
+namespace {
+
+// O_APPEND puts every write at the end, also behind another writer's.
+class PosixAppendFile : public AppendFile {
+ public:
+  PosixAppendFile(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
+  ~PosixAppendFile() override { ::close(fd_); }
+  PosixAppendFile(const PosixAppendFile&) = delete;
+  PosixAppendFile& operator=(const PosixAppendFile&) = delete;
+  void Write(std::string_view bytes) override { WriteFd(fd_, bytes); }
+  bool StillNamed() override {
+    struct stat named {}, open {};
+    return ::stat(path_.c_str(), &named) == 0 && ::fstat(fd_, &open) == 0 &&
+           named.st_dev == open.st_dev && named.st_ino == open.st_ino;
+  }
+
+ private:
+  int fd_;
+  std::string path_;
+};
+
+}  // namespace
+
+std::unique_ptr<AppendFile> PosixFiles::OpenAppend(const std::string& path, bool& created) {
+  const std::string p = Native(path);
+  struct stat st {};
+  if (::stat(p.c_str(), &st) == 0 && (S_ISDIR(st.st_mode) || !(st.st_mode & S_IWUSR)))
+    throw err::PathFileAccess();
+  int fd = ::open(p.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+  created = fd >= 0;
+  if (fd < 0 && errno == EEXIST) fd = ::open(p.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+  if (fd < 0) throw ErrorFromErrno();
+  return std::make_unique<PosixAppendFile>(fd, p);
 }
 
 void PosixFiles::WriteAtomic(const std::string& path, const std::string& bytes) {

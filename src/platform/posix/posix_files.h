@@ -11,6 +11,7 @@ class PosixFiles : public Files {
   std::string ReadAll(const std::string& path) override;
   void WriteAtomic(const std::string& path, const std::string& bytes) override;
   void Append(const std::string& path, const std::string& bytes) override;
+  std::unique_ptr<AppendFile> OpenAppend(const std::string& path, bool& created) override;
   unsigned GetAttributes(const std::string& path) override;
   void SetAttributes(const std::string& path, unsigned attrs) override;
   std::int64_t Size(const std::string& path) override;

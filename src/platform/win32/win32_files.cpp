@@ -6,12 +6,7 @@
 
 namespace nv {
 
-namespace {
-
-constexpr int kMoveAttempts = 25;
-constexpr DWORD kMoveRetryMs = 8;
-
-AppError ErrorFromLastError() {
+AppError FileErrorFromLastError() {
   switch (GetLastError()) {
     case ERROR_FILE_NOT_FOUND:
     case ERROR_PATH_NOT_FOUND:
@@ -25,6 +20,22 @@ AppError ErrorFromLastError() {
   }
 }
 
+void WriteAllToFile(void* handle, std::string_view bytes) {
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
+    DWORD written = 0;
+    if (!WriteFile(handle, bytes.data() + done, chunk, &written, nullptr) || written == 0)
+      throw FileErrorFromLastError();
+    done += written;
+  }
+}
+
+namespace {
+
+constexpr int kMoveAttempts = 25;
+constexpr DWORD kMoveRetryMs = 8;
+
 // Closes the handle on every way out.
 struct Handle {
   HANDLE h;
@@ -36,16 +47,6 @@ struct Handle {
   Handle& operator=(const Handle&) = delete;
 };
 
-void WriteAllTo(HANDLE h, const std::string& bytes) {
-  size_t done = 0;
-  while (done < bytes.size()) {
-    DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 20));
-    DWORD written = 0;
-    if (!WriteFile(h, bytes.data() + done, chunk, &written, nullptr) || written == 0)
-      throw ErrorFromLastError();
-    done += written;
-  }
-}
 
 }  // namespace
 
@@ -55,16 +56,16 @@ std::string Win32Files::ReadAll(const std::string& path) {
   if (f.h == INVALID_HANDLE_VALUE) {
     DWORD attrs = GetFileAttributesA(path.c_str());
     if (attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_DIRECTORY)) throw err::PathFileAccess();
-    throw ErrorFromLastError();
+    throw FileErrorFromLastError();
   }
   LARGE_INTEGER size{};
-  if (!GetFileSizeEx(f.h, &size)) throw ErrorFromLastError();
+  if (!GetFileSizeEx(f.h, &size)) throw FileErrorFromLastError();
   std::string out(static_cast<size_t>(size.QuadPart), '\0');
   size_t got = 0;
   while (got < out.size()) {
     DWORD n = 0;
     DWORD want = static_cast<DWORD>(std::min<size_t>(out.size() - got, 1u << 20));
-    if (!ReadFile(f.h, out.data() + got, want, &n, nullptr)) throw ErrorFromLastError();
+    if (!ReadFile(f.h, out.data() + got, want, &n, nullptr)) throw FileErrorFromLastError();
     if (n == 0) break;
     got += n;
   }
@@ -83,9 +84,9 @@ void Win32Files::WriteAtomic(const std::string& path, const std::string& bytes) 
   {
     Handle f(CreateFileA(tmp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                          FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (f.h == INVALID_HANDLE_VALUE) throw ErrorFromLastError();
+    if (f.h == INVALID_HANDLE_VALUE) throw FileErrorFromLastError();
     try {
-      WriteAllTo(f.h, bytes);
+      WriteAllToFile(f.h, bytes);
       FlushFileBuffers(f.h);
     } catch (...) {
       CloseHandle(f.h);
@@ -104,7 +105,7 @@ void Win32Files::WriteAtomic(const std::string& path, const std::string& bytes) 
       Sleep(kMoveRetryMs);
       continue;
     }
-    AppError e = ErrorFromLastError();
+    AppError e = FileErrorFromLastError();
     DeleteFileA(tmp.c_str());
     throw e;
   }
@@ -118,8 +119,8 @@ void Win32Files::Append(const std::string& path, const std::string& bytes) {
     throw err::PathFileAccess();
   Handle f(CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                        FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (f.h == INVALID_HANDLE_VALUE) throw ErrorFromLastError();
-  WriteAllTo(f.h, bytes);
+  if (f.h == INVALID_HANDLE_VALUE) throw FileErrorFromLastError();
+  WriteAllToFile(f.h, bytes);
 }
 
 unsigned Win32Files::GetAttributes(const std::string& path) {
@@ -130,7 +131,7 @@ unsigned Win32Files::GetAttributes(const std::string& path) {
 
 void Win32Files::SetAttributes(const std::string& path, unsigned attrs) {
   if (!SetFileAttributesA(path.c_str(), attrs == 0 ? FILE_ATTRIBUTE_NORMAL : attrs))
-    throw ErrorFromLastError();
+    throw FileErrorFromLastError();
 }
 
 std::int64_t Win32Files::Size(const std::string& path) {

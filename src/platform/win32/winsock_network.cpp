@@ -122,9 +122,10 @@ SocketId WinsockNetwork::Listen(const std::string& address, int port, NetSink& s
     closesocket(s);
     throw WsaError(e);
   }
-  // Connections inherit FD_READ and FD_CLOSE from here.
+  // Connections inherit only FD_ACCEPT, which never fires on them: one whose
+  // request is answered while it is being accepted never costs a message.
   const UINT message = NextMessage();
-  if (WSAAsyncSelect(s, hwnd_, message, FD_ACCEPT | kConnectionEvents) != 0) {
+  if (WSAAsyncSelect(s, hwnd_, message, FD_ACCEPT) != 0) {
     const int e = WSAGetLastError();
     closesocket(s);
     throw WsaError(e);
@@ -157,19 +158,46 @@ SocketId WinsockNetwork::Accept(SocketId listener, std::string& peerAddress) {
   char text[INET_ADDRSTRLEN] = "";
   inet_ntop(AF_INET, &addr.sin_addr, text, sizeof text);
   peerAddress = text;
-  // FD_WRITE is asked for only once a send has to wait: under load every
-  // message costs time.
-  return Register(s, l->message, *l->sink, false);
+  // Its events are asked for after the handler, if it is still open then;
+  // FD_WRITE only once a send has to wait: under load every message costs.
+  const SocketId id = Register(s, l->message, *l->sink, false);
+  accepted_.push_back(id);
+  if (dispatching_ == 0 && !deliverPosted_)
+    deliverPosted_ = PostMessageA(hwnd_, kDeliverMessage, 0, 0) != 0;
+  return id;
 }
 
+// Connections accepted by the handler that just ran and still open. Data or
+// a close that came before the selection is reported by it at once.
+void WinsockNetwork::SelectAccepted() {
+  std::vector<SocketId> batch;
+  batch.swap(accepted_);
+  for (SocketId id : batch) {
+    Sock* k = Find(id);
+    if (!k || k->selected || k->reset) continue;
+    if (k->eof) {
+      TellPeerClosed(id);
+      continue;
+    }
+    const long events = kConnectionEvents | (k->wantsWrite ? FD_WRITE : 0);
+    if (WSAAsyncSelect(k->s, hwnd_, k->message, events) == 0) k->selected = true;
+    else MarkReset(id, *k);
+  }
+}
+
+// A request fits the stack buffer: no large string is grown and cleared for
+// every connection.
 std::size_t WinsockNetwork::Receive(SocketId id, std::string& into, std::size_t max) {
   Sock* k = Find(id);
   if (!k || k->listener || k->eof || k->reset || max == 0) return 0;
+  char stack[16 * 1024];
   const std::size_t old = into.size();
   const int want = static_cast<int>(std::min<std::size_t>(max, 1 << 20));
-  into.resize(old + static_cast<std::size_t>(want));
-  const int n = recv(k->s, into.data() + old, want, 0);
-  into.resize(old + (n > 0 ? static_cast<std::size_t>(n) : 0));
+  const bool small = static_cast<std::size_t>(want) <= sizeof stack;
+  if (!small) into.resize(old + static_cast<std::size_t>(want));
+  const int n = recv(k->s, small ? stack : into.data() + old, want, 0);
+  if (small && n > 0) into.append(stack, static_cast<std::size_t>(n));
+  if (!small) into.resize(old + (n > 0 ? static_cast<std::size_t>(n) : 0));
   if (n > 0) {
     k->received += static_cast<std::uint64_t>(n);
     return static_cast<std::size_t>(n);
@@ -205,8 +233,10 @@ void WinsockNetwork::Flush(SocketId id, Sock& k) {
       k.sent += static_cast<std::size_t>(n);
     } else if (WSAGetLastError() == WSAEWOULDBLOCK) {
       if (!k.wantsWrite &&
-          WSAAsyncSelect(k.s, hwnd_, k.message, kConnectionEvents | FD_WRITE) == 0)
+          WSAAsyncSelect(k.s, hwnd_, k.message, kConnectionEvents | FD_WRITE) == 0) {
         k.wantsWrite = true;  // FD_WRITE follows once sending can go on
+        k.selected = true;
+      }
       return;
     } else {
       MarkReset(id, k);
@@ -253,6 +283,8 @@ void WinsockNetwork::Queue(SocketId id, Pending what) {
     deliverPosted_ = PostMessageA(hwnd_, kDeliverMessage, 0, 0) != 0;
 }
 
+// Completions first: a connection answered at once is closed by then, and
+// never needs events of its own.
 void WinsockNetwork::DeliverPending() {
   std::deque<std::pair<SocketId, Pending>> batch;
   batch.swap(pending_);
@@ -266,6 +298,7 @@ void WinsockNetwork::DeliverPending() {
     if (what == Pending::SendComplete) k->sink->OnSendComplete(id);
     else k->sink->OnPeerClosed(id, true);
   }
+  SelectAccepted();
 }
 
 void WinsockNetwork::TellPeerClosed(SocketId id) {

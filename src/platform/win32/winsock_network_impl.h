@@ -61,6 +61,7 @@ class WinsockNetwork : public Network {
     std::size_t sent = 0;
     bool sending = false;
     bool wantsWrite = false;
+    bool selected = false;  // has events of its own (not the listener's)
     std::uint64_t received = 0;
   };
   // An outgoing connection: resolving (on a worker thread), connecting to
@@ -97,6 +98,7 @@ class WinsockNetwork : public Network {
   void MarkReset(SocketId id, Sock& k);
   void Queue(SocketId id, Pending what);
   void DeliverPending();
+  void SelectAccepted();
   void DeliverOutcome(SocketId id);
 
   void Resolve(SocketId id, const std::string& host);
@@ -117,6 +119,7 @@ class WinsockNetwork : public Network {
   UINT nextMessage_ = 0;
   SocketId nextId_ = 1;
   std::deque<std::pair<SocketId, Pending>> pending_;
+  std::vector<SocketId> accepted_;  // accepted while handling the current message
   bool deliverPosted_ = false;
   int dispatching_ = 0;
 };
