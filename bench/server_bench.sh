@@ -38,6 +38,7 @@ bench_exe=$NV_BUILD/win64/bench/win32
 cleanup() {
   wineserver -k 2>/dev/null || true
   [[ -f $work/nginx/nginx.pid ]] && kill "$(cat "$work/nginx/nginx.pid")" 2>/dev/null || true
+  [[ -z ${NV_XVFB_PID:-} ]] || kill "$NV_XVFB_PID" 2>/dev/null || true
 }
 trap cleanup EXIT
 
