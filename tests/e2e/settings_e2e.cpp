@@ -12,6 +12,7 @@
 
 #include "harness/harness.h"
 #include "harness/settings_driver.h"
+#include "harness/silent_listener.h"
 #include "settings/settings_ids.h"
 #include "settings/settings_texts.h"
 
@@ -56,38 +57,6 @@ std::string AskAdServer() {
   return reply.substr(0, reply.find("\r\n"));
 }
 
-// A listener on 127.0.0.2:80 that never accepts, its queue full: a connection
-// to it gets no answer, so a lookup of 127.0.0.2 waits for its time limit.
-class SilentSite {
- public:
-  SilentSite() {
-    sockaddr_in a = Loopback("127.0.0.2", 80);
-    listener_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    ok_ = bind(listener_, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 && listen(listener_, 0) == 0;
-    for (bool full = !ok_; !full && fillers_.size() < 64;) {
-      SOCKET c = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-      u_long on = 1;
-      ioctlsocket(c, FIONBIO, &on);
-      connect(c, reinterpret_cast<sockaddr*>(&a), sizeof a);
-      fillers_.push_back(c);
-      fd_set w;
-      FD_ZERO(&w);
-      FD_SET(c, &w);
-      timeval quarter{0, 250000};
-      full = select(0, nullptr, &w, nullptr, &quarter) == 0;
-    }
-  }
-  ~SilentSite() {
-    for (SOCKET c : fillers_) closesocket(c);
-    closesocket(listener_);
-  }
-  bool ok() const { return ok_; }
-
- private:
-  SOCKET listener_ = INVALID_SOCKET;
-  std::vector<SOCKET> fillers_;
-  bool ok_ = false;
-};
 const char* const kLists[] = {"\\data\\hosts.svr", "\\data\\cookies.svr", "\\data\\dns.svr", "\\data\\popups.svr"};
 
 class Settings : public ::testing::Test {
@@ -359,7 +328,7 @@ TEST_F(Settings, ASiteThatCannotBeFoundShowsHostNotFoundAndClearsTheBox) {
 // The lookup never holds up the program: the ad server answers and the
 // dialog takes messages until the connection's time limit ends it.
 TEST_F(Settings, TheAdServerKeepsAnsweringWhileALookupWaits) {
-  SilentSite site;
+  SilentListener site("127.0.0.2", 80);
   ASSERT_TRUE(site.ok());
   LookUp("127.0.0.2");
   const ULONGLONG start = GetTickCount64();

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "harness/harness.h"
+#include "harness/silent_listener.h"
 #include "platform/win32/winsock_network.h"
 
 namespace {
@@ -179,32 +180,11 @@ TEST_F(OutgoingConnection, ARefusedPortAndAnUnresolvableNameFail) {
 // A listener that never accepts, its queue full: the system drops further
 // connection attempts without an answer.
 TEST_F(OutgoingConnection, AConnectionThatNeverCompletesFailsAtTheTimeLimit) {
-  SOCKET silent = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-  sockaddr_in a{};
-  a.sin_family = AF_INET;
-  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  int len = sizeof a;
-  ASSERT_EQ(bind(silent, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
-  ASSERT_EQ(listen(silent, 0), 0);
-  getsockname(silent, reinterpret_cast<sockaddr*>(&a), &len);
-  std::vector<SOCKET> fillers;
-  for (bool full = false; !full && fillers.size() < 64;) {
-    SOCKET c = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    u_long on = 1;
-    ioctlsocket(c, FIONBIO, &on);
-    connect(c, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    fillers.push_back(c);
-    fd_set w;
-    FD_ZERO(&w);
-    FD_SET(c, &w);
-    timeval quarter{0, 250000};
-    full = select(0, nullptr, &w, nullptr, &quarter) == 0;
-  }
+  e2e::SilentListener silent("127.0.0.1", 0);
+  ASSERT_TRUE(silent.ok());
   const ULONGLONG start = GetTickCount64();
-  EXPECT_EQ(Attempt("127.0.0.1", ntohs(a.sin_port), 300), "failed 10060");
+  EXPECT_EQ(Attempt("127.0.0.1", silent.port(), 300), "failed 10060");
   EXPECT_LT(GetTickCount64() - start, 3000u);
-  for (SOCKET c : fillers) closesocket(c);
-  closesocket(silent);
 }
 
 TEST_F(OutgoingConnection, BadInputFailsCleanly) {
