@@ -83,10 +83,4 @@ void Store::LogError(const AppError& e) {
   loggingError_ = false;
 }
 
-void Store::WriteActivity(const std::string& logPath, const std::string& entry) {
-  EnsureFileExists(logPath);
-  lstFile.Add(entry);
-  AppendListFile(lstFile, logPath);
-}
-
 }  // namespace nv

@@ -48,8 +48,6 @@ class Store {
   // One "\err.log" entry: number, ":", description, ":", source. A failure
   // while writing it is dropped rather than logged again.
   void LogError(const AppError& e);
-  // An activity entry: make sure the log exists, then append the entry.
-  void WriteActivity(const std::string& logPath, const std::string& entry);
 
  private:
   // Runs the work; a failure is logged and gives false.

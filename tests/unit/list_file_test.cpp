@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "fakes/fake_platform.h"
+#include "store/activity_log.h"
 #include "store/list_file.h"
 #include "store/store.h"
 
@@ -133,8 +134,9 @@ TEST_F(ListFileTest, ErrorEntriesAndActivityEntriesAppendInOrder) {
   store.LogError(AppError(53, "File not found"));
   store.LogError(AppError(6, "Overflow", "Other"));
   EXPECT_EQ(ErrLog(), "\r\n\r\n53:File not found:Norvane\r\n\r\n\r\n6:Overflow:Other\r\n\r\n\r\n");
-  store.WriteActivity("C:\\N\\ads.log", " /a send on x ");
-  store.WriteActivity("C:\\N\\ads.log", "/b send on y");
+  ActivityLog ads(store, fp.platform, "C:\\N\\ads.log");
+  ads.Write(" /a send on x ");
+  ads.Write("/b send on y");
   EXPECT_EQ(fp.files.Get("C:\\N\\ads.log"), "\r\n\r\n/a send on x\r\n\r\n\r\n/b send on y\r\n\r\n\r\n");
 }
 
