@@ -9,7 +9,7 @@ target_link_libraries(norvane_win32 PUBLIC norvane_core)
 target_compile_definitions(norvane_core PUBLIC _WIN32_WINNT=0x0601 WINVER=0x0601)
 target_compile_definitions(norvane_win32 PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
 target_link_libraries(norvane_win32 PUBLIC
-  user32 gdi32 kernel32 shell32 comctl32 advapi32 ws2_32 wininet winmm ole32 oleaut32 taskschd msimg32 uxtheme)
+  user32 gdi32 kernel32 shell32 comctl32 advapi32 ws2_32 wininet winmm ole32 oleaut32 uuid taskschd msimg32 uxtheme)
 if(MINGW)
   target_link_options(norvane_win32 PUBLIC -static -static-libgcc -static-libstdc++)
 endif()
