@@ -16,6 +16,14 @@ endif()
 
 add_executable(norvane WIN32 src/app/main_win32.cpp package/win32/norvane.rc)
 target_link_libraries(norvane PRIVATE norvane_win32)
+# Code signing: a PKCS#12 certificate (its password in the environment as
+# NV_SIGN_PASSWORD when building) signs norvane.exe as it is linked, and the
+# setup and its uninstaller (cmake/setup.cmake). Without one nothing is signed.
+set(NV_SIGN_CERT "" CACHE FILEPATH "PKCS#12 code-signing certificate; empty: the build is unsigned")
+set(NV_SIGN_TOOL ${CMAKE_SOURCE_DIR}/tools/lib/sign_pe.sh)
+if(NV_SIGN_CERT)
+  add_custom_command(TARGET norvane POST_BUILD COMMAND ${NV_SIGN_TOOL} ${NV_SIGN_CERT} $<TARGET_FILE:norvane> VERBATIM)
+endif()
 
 # The program folder as installed: norvane.exe beside the assets of package/.
 set(NV_STAGE ${CMAKE_BINARY_DIR}/stage)
