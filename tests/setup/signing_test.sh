@@ -25,7 +25,7 @@ rm -f "$work/stage/.staged"
 "$NV_ROOT/tools/lib/sign_pe.sh" "$work/cert.p12" "$work/stage/norvane.exe"
 cmake -DSTAGE="$work/stage" -DWORK="$work/lists" -DMAKENSIS="$(command -v makensis)" \
   -DNSI="$NV_ROOT/package/installer/norvane.nsi" -DVERSION="$version" -DHANDBACK="$w64/hosts_handback.exe" \
-  -DICON="$NV_ROOT/package/win32/norvane.ico" -DOUTFILE="$work/setup.exe" \
+  -DICON="$NV_ROOT/package/win32/norvane.ico" -DOUTFILE="$work/norvane-setup.exe" \
   -DSIGN_TOOL="$NV_ROOT/tools/lib/sign_pe.sh" -DSIGN_CERT="$work/cert.p12" -P "$NV_ROOT/cmake/make_setup.cmake"
 
 # The uninstaller exists only once the setup has written it.
@@ -33,12 +33,12 @@ exec 9>/tmp/norvane-e2e.lock
 flock 9
 export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES=winemenubuilder.exe=d
 nv_fresh_prefix "$WINEPREFIX"
-timeout 300 wine "$work/setup.exe" /S
+timeout 300 wine "$work/norvane-setup.exe" /S
 wineserver -w 2>/dev/null || true
 installed="$WINEPREFIX/drive_c/Program Files/Norvane"
 
 failed=0
-for f in "$work/setup.exe" "$installed/norvane.exe" "$installed/uninst.exe"; do
+for f in "$work/norvane-setup.exe" "$installed/norvane.exe" "$installed/uninst.exe"; do
   if osslsigncode verify -CAfile "$work/cert.pem" -in "$f" >"$work/verify.log" 2>&1; then
     echo "signed and verified: ${f#$work/}"
   else

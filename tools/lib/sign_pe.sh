@@ -7,7 +7,9 @@
 set -euo pipefail
 cert=${1:?usage: sign_pe.sh <certificate.p12> <program.exe>}
 file=${2:?usage: sign_pe.sh <certificate.p12> <program.exe>}
-signed=$(mktemp "$file.signing.XXXXXX")
+# osslsigncode writes only a file that does not exist yet.
+signed="$file.signing.$$"
+rm -f "$signed"
 trap 'rm -f "$signed"' EXIT
 # The password goes through a pipe, never onto a command line.
 osslsigncode sign -pkcs12 "$cert" -readpass <(printf '%s' "${NV_SIGN_PASSWORD:-}") \

@@ -23,7 +23,7 @@ using Microsoft::WRL::ComPtr;
 // shell view → the view's dispatch object → its Application.
 HRESULT DesktopShellDispatch(ComPtr<IShellDispatch2>& out) {
   ComPtr<IShellWindows> windows;
-  HRESULT hr = CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_LOCAL_SERVER, IID_PPV_ARGS(&windows));
+  HRESULT hr = CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_ALL, IID_PPV_ARGS(&windows));
   if (FAILED(hr)) return hr;
   VARIANT location{}, root{};
   location.vt = VT_I4;
