@@ -51,6 +51,26 @@ void TakeAmbientFont(XpBsWindow& x, HFONT font) {
   if (following) x.button.SetFont(wanted);
 }
 
+void SetDefault(XpBsWindow& x, bool isDefault, bool redraw) {
+  if (x.host.isDefault == isDefault) return;
+  x.host.isDefault = isDefault;
+  if (redraw) x.button.Refresh();
+}
+
+// A press of the mouse gives the button the focus without the dialog
+// manager, which moves the default itself only on Tab and WM_NEXTDLGCTL
+// (taking it here then would undo its own move): the button that has the
+// focus is the one Enter presses, so it takes the default from its siblings
+// as the dialog manager would.
+void TakeDefault(HWND w) {
+  HWND parent = GetParent(w);
+  if (!parent || (SendMessageA(w, WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON)) return;
+  for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+    if (c != w && (SendMessageA(c, WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON))
+      SendMessageA(c, BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
+  SendMessageA(w, BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
+}
+
 LRESULT Mouse(XpBsWindow& x, HWND w, UINT msg, WPARAM wp, LPARAM lp) {
   const float mx = static_cast<float>(GET_X_LPARAM(lp)), my = static_cast<float>(GET_Y_LPARAM(lp));
   switch (msg) {
@@ -61,7 +81,10 @@ LRESULT Mouse(XpBsWindow& x, HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_RBUTTONDBLCLK: case WM_MBUTTONDBLCLK:
       // A held button keeps the mouse, so that a release outside still arrives.
       SetCapture(w);
-      if (GetFocus() != w) SetFocus(w);
+      if (GetFocus() != w) {
+        SetFocus(w);
+        TakeDefault(w);
+      }
       x.button.MouseDown(ButtonOf(msg), ShiftState(), mx, my);
       break;
     case WM_LBUTTONDBLCLK:
@@ -73,25 +96,6 @@ LRESULT Mouse(XpBsWindow& x, HWND w, UINT msg, WPARAM wp, LPARAM lp) {
       break;
   }
   return 0;
-}
-
-void SetDefault(XpBsWindow& x, bool isDefault, bool redraw) {
-  if (x.host.isDefault == isDefault) return;
-  x.host.isDefault = isDefault;
-  if (redraw) x.button.Refresh();
-}
-
-// A click gives the button the focus without the dialog manager's help
-// (which moves the default only on Tab and WM_NEXTDLGCTL): the button that
-// has the focus is the one Enter presses, so it takes the default from its
-// siblings as the dialog manager would.
-void TakeDefault(HWND w) {
-  HWND parent = GetParent(w);
-  if (!parent || (SendMessageA(w, WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON)) return;
-  for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
-    if (c != w && (SendMessageA(c, WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON))
-      SendMessageA(c, BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
-  SendMessageA(w, BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
 }
 
 LRESULT Create(HWND w, LPARAM lp) {
@@ -140,7 +144,6 @@ LRESULT Handle(XpBsWindow* x, HWND w, UINT msg, WPARAM wp, LPARAM lp) {
       b.KeyPress(static_cast<std::int16_t>(static_cast<unsigned char>(wp)));
       return 0;
     case WM_SETFOCUS:
-      TakeDefault(w);
       b.GotFocus();
       return 0;
     case WM_KILLFOCUS:
