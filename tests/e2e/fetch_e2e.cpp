@@ -62,16 +62,27 @@ struct TlsServers {
   std::string Url(int port, const std::string& path) const {
     return "https://127.0.0.2:" + std::to_string(port) + path;
   }
-  // The test's authority becomes one this Windows trusts.
+  // The test's authority becomes one this Windows trusts: in the machine's
+  // root store in the registry, and in the user's, before any secure request
+  // of this process has read them.
   bool TrustAuthority() const {
     const std::string der = ReadFile("Z:" + folder + "/ca.der");
-    HCERTSTORE root = CertOpenSystemStoreA(0, "ROOT");
-    const bool added = root && CertAddEncodedCertificateToStore(root, X509_ASN_ENCODING,
-                                                                reinterpret_cast<const BYTE*>(der.data()),
-                                                                static_cast<DWORD>(der.size()),
-                                                                CERT_STORE_ADD_REPLACE_EXISTING, nullptr);
-    if (root) CertCloseStore(root, 0);
-    return added;
+    auto add = [&](HCERTSTORE store) {
+      const bool added = store && CertAddEncodedCertificateToStore(store, X509_ASN_ENCODING,
+                                                                   reinterpret_cast<const BYTE*>(der.data()),
+                                                                   static_cast<DWORD>(der.size()),
+                                                                   CERT_STORE_ADD_REPLACE_EXISTING, nullptr);
+      if (store) CertCloseStore(store, 0);
+      return added;
+    };
+    bool any = false;
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\SystemCertificates\\Root", 0, nullptr, 0,
+                        KEY_ALL_ACCESS, nullptr, &key, nullptr) == ERROR_SUCCESS) {
+      any = add(CertOpenStore(CERT_STORE_PROV_REG, 0, 0, 0, key));
+      RegCloseKey(key);
+    }
+    return add(CertOpenSystemStoreA(0, "ROOT")) || any;
   }
   std::string folder;
   int selfSigned = 0, signedByTestAuthority = 0;
@@ -115,11 +126,11 @@ TEST_F(Fetch, RedirectsAreFollowedButALoopEnds) {
 TEST_F(Fetch, CertificatesAreCheckedAndASecureRequestNeverGoesOnToPlainHttp) {
   TlsServers tls;
   ASSERT_TRUE(tls.ok()) << "the HTTPS servers did not start (python3 and openssl)";
+  ASSERT_TRUE(tls.TrustAuthority());
   const nv::HttpAnswer selfSigned = Get(tls.Url(tls.selfSigned, "/ok"));
   EXPECT_FALSE(selfSigned.ok) << "a self-signed certificate was accepted";
   EXPECT_EQ(selfSigned.status, 0) << selfSigned.failure;
 
-  ASSERT_TRUE(tls.TrustAuthority());
   const nv::HttpAnswer trusted = Get(tls.Url(tls.signedByTestAuthority, "/ok"));
   ASSERT_TRUE(trusted.ok) << "a certificate of a trusted authority: " << trusted.failure;
   EXPECT_EQ(trusted.body, "secure");
