@@ -28,13 +28,18 @@ cmake -DSTAGE="$work/stage" -DWORK="$work/lists" -DMAKENSIS="$(command -v makens
   -DICON="$NV_ROOT/package/win32/norvane.ico" -DOUTFILE="$work/norvane-setup.exe" \
   -DSIGN_TOOL="$NV_ROOT/tools/lib/sign_pe.sh" -DSIGN_CERT="$work/cert.p12" -P "$NV_ROOT/cmake/make_setup.cmake"
 
-# The uninstaller exists only once the setup has written it.
+# The uninstaller exists only once the setup has written it. Wine's
+# processes do not get the lock's descriptor: one that outlived this script
+# would hold the lock for everyone.
+nv_ensure_display
+trap '[[ -z ${NV_XVFB_PID:-} ]] || kill "$NV_XVFB_PID" 2>/dev/null || true; rm -rf "$work"' EXIT
 exec 9>/tmp/norvane-e2e.lock
 flock 9
 export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES=winemenubuilder.exe=d
-nv_fresh_prefix "$WINEPREFIX"
-timeout 300 wine "$work/norvane-setup.exe" /S
-wineserver -w 2>/dev/null || true
+nv_fresh_prefix "$WINEPREFIX" 9>&-
+timeout 300 wine "$work/norvane-setup.exe" /S 9>&- || true
+wineserver -k 9>&- 2>/dev/null || true
+exec 9>&-
 installed="$WINEPREFIX/drive_c/Program Files/Norvane"
 
 failed=0
