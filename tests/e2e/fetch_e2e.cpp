@@ -51,7 +51,9 @@ struct TlsServers {
   TlsServers() {
     char source[MAX_PATH] = {};
     GetEnvironmentVariableA("NV_SOURCE", source, sizeof source);
-    folder = "/tmp/norvane-fetch-e2e-" + std::to_string(GetCurrentProcessId());
+    // Wine reuses process ids from prefix to prefix: the time makes it new.
+    folder = "/tmp/norvane-fetch-e2e-" + std::to_string(GetCurrentProcessId()) + "-" +
+             std::to_string(GetTickCount64());
     Launch("Z:\\usr\\bin\\python3 " + UnixPath(source) + "/tests/e2e/servers/tls_server.py " + folder);
     std::string ports;
     WaitUntil([&] { return !(ports = ReadFile("Z:" + folder + "/ports")).empty(); }, 60000, 100);
@@ -130,6 +132,7 @@ TEST_F(Fetch, CertificatesAreCheckedAndASecureRequestNeverGoesOnToPlainHttp) {
   const nv::HttpAnswer selfSigned = Get(tls.Url(tls.selfSigned, "/ok"));
   EXPECT_FALSE(selfSigned.ok) << "a self-signed certificate was accepted";
   EXPECT_EQ(selfSigned.status, 0) << selfSigned.failure;
+  EXPECT_EQ(selfSigned.failure.find("(12029)"), std::string::npos) << "refused for want of a connection, not for its certificate";
 
   const nv::HttpAnswer trusted = Get(tls.Url(tls.signedByTestAuthority, "/ok"));
   ASSERT_TRUE(trusted.ok) << "a certificate of a trusted authority: " << trusted.failure;

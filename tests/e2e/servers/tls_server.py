@@ -14,6 +14,7 @@ the shared e2e resources, which it must not keep.
 """
 import http.server
 import os
+import shutil
 import ssl
 import subprocess
 import sys
@@ -85,6 +86,7 @@ def main():
     end = time.time() + 120
     while time.time() < end and not os.path.exists(os.path.join(folder, "stop")):
         time.sleep(0.2)
+    shutil.rmtree(folder, ignore_errors=True)
 
 
 if __name__ == "__main__":
