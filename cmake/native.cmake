@@ -43,6 +43,10 @@ foreach(file ${NV_E2E_FILES})
   set_tests_properties(e2e.${suite} PROPERTIES RESOURCE_LOCK wine TIMEOUT 900)
 endforeach()
 
+# The setup signed with a throw-away certificate; needs the win64 build.
+add_test(NAME setup.signing COMMAND ${CMAKE_SOURCE_DIR}/tests/setup/signing_test.sh)
+set_tests_properties(setup.signing PROPERTIES RESOURCE_LOCK wine TIMEOUT 600)
+
 # The XP-style button gallery under Wine: GDI against the raster rendering.
 add_test(NAME gallery COMMAND ${CMAKE_SOURCE_DIR}/tools/gallery)
 set_tests_properties(gallery PROPERTIES RESOURCE_LOCK wine TIMEOUT 600)

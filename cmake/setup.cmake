@@ -40,20 +40,15 @@ file(CONFIGURE OUTPUT ${NV_UPDATE_DIR}/application.ver CONTENT "${PROJECT_VERSIO
 
 file(GLOB NV_INSTALLER_FILES CONFIGURE_DEPENDS ${NV_INSTALLER_SRC}/*)
 add_custom_command(OUTPUT ${NV_SETUP_EXE}
-  COMMAND ${CMAKE_COMMAND} -DSTAGE=${NV_STAGE} -DOUT=${NV_SETUP_WORK} -P ${CMAKE_SOURCE_DIR}/cmake/setup_files.cmake
-  COMMAND ${NV_MAKENSIS} -V2 -WX -NOCD
-    -DVERSION=${PROJECT_VERSION}
-    -DVERSION_MAJOR=${PROJECT_VERSION_MAJOR}
-    -DVERSION_MINOR=${PROJECT_VERSION_MINOR}
-    -DVERSION_REVISION=${PROJECT_VERSION_PATCH}
-    -DFILE_LISTS=${NV_SETUP_WORK}
-    -DHANDBACK=$<TARGET_FILE:hosts_handback>
-    -DICON=${CMAKE_SOURCE_DIR}/package/win32/norvane.ico
-    -DOUTFILE=${NV_SETUP_EXE}
-    ${NV_INSTALLER_SRC}/norvane.nsi
+  COMMAND ${CMAKE_COMMAND} -DSTAGE=${NV_STAGE} -DWORK=${NV_SETUP_WORK} -DMAKENSIS=${NV_MAKENSIS}
+    -DNSI=${NV_INSTALLER_SRC}/norvane.nsi -DVERSION=${PROJECT_VERSION}
+    -DHANDBACK=$<TARGET_FILE:hosts_handback> -DICON=${CMAKE_SOURCE_DIR}/package/win32/norvane.ico
+    -DOUTFILE=${NV_SETUP_EXE} -DSIGN_TOOL=${NV_SIGN_TOOL} -DSIGN_CERT=${NV_SIGN_CERT}
+    -P ${CMAKE_SOURCE_DIR}/cmake/make_setup.cmake
   COMMAND ${CMAKE_COMMAND} -E copy ${NV_SETUP_EXE} ${NV_UPDATE_DIR}/ubdate.exe
   DEPENDS ${NV_INSTALLER_FILES} ${NV_STAGE}/.staged $<TARGET_FILE:norvane> hosts_handback
-    ${CMAKE_SOURCE_DIR}/cmake/setup_files.cmake ${CMAKE_SOURCE_DIR}/package/win32/norvane.ico
+    ${CMAKE_SOURCE_DIR}/cmake/setup_files.cmake ${CMAKE_SOURCE_DIR}/cmake/make_setup.cmake
+    ${CMAKE_SOURCE_DIR}/package/win32/norvane.ico
   COMMENT "Making the setup ${NV_SETUP_EXE}"
   VERBATIM)
 add_custom_target(setup ALL DEPENDS ${NV_SETUP_EXE})

@@ -9,13 +9,21 @@ target_link_libraries(norvane_win32 PUBLIC norvane_core)
 target_compile_definitions(norvane_core PUBLIC _WIN32_WINNT=0x0601 WINVER=0x0601)
 target_compile_definitions(norvane_win32 PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
 target_link_libraries(norvane_win32 PUBLIC
-  user32 gdi32 kernel32 shell32 comctl32 advapi32 ws2_32 wininet winmm ole32 oleaut32 taskschd msimg32 uxtheme)
+  user32 gdi32 kernel32 shell32 comctl32 advapi32 ws2_32 wininet winmm ole32 oleaut32 uuid taskschd msimg32 uxtheme)
 if(MINGW)
   target_link_options(norvane_win32 PUBLIC -static -static-libgcc -static-libstdc++)
 endif()
 
 add_executable(norvane WIN32 src/app/main_win32.cpp package/win32/norvane.rc)
 target_link_libraries(norvane PRIVATE norvane_win32)
+# Code signing: a PKCS#12 certificate (its password in the environment as
+# NV_SIGN_PASSWORD when building) signs norvane.exe as it is linked, and the
+# setup and its uninstaller (cmake/setup.cmake). Without one nothing is signed.
+set(NV_SIGN_CERT "" CACHE FILEPATH "PKCS#12 code-signing certificate; empty: the build is unsigned")
+set(NV_SIGN_TOOL ${CMAKE_SOURCE_DIR}/tools/lib/sign_pe.sh)
+if(NV_SIGN_CERT)
+  add_custom_command(TARGET norvane POST_BUILD COMMAND ${NV_SIGN_TOOL} ${NV_SIGN_CERT} $<TARGET_FILE:norvane> VERBATIM)
+endif()
 
 # The program folder as installed: norvane.exe beside the assets of package/.
 set(NV_STAGE ${CMAKE_BINARY_DIR}/stage)

@@ -32,6 +32,7 @@ struct NullView : SettingsView, ConfirmView, StartupRegistration, MainWindowLink
   void SetAddEnabled(SettingsList, bool) override {}
   void SetApplyEnabled(bool) override {}
   void Unload() override {}
+  WindowHandle BoxOwner() override { return 0; }
   void Open(const std::string&) override {}
   void BringForward() override {}
   void Close() override {}

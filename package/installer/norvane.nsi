@@ -4,7 +4,12 @@
 ;   makensis -DVERSION=2.0.1 -DVERSION_MAJOR=2 -DVERSION_MINOR=0 -DVERSION_REVISION=1
 ;            -DFILE_LISTS=<folder with install_files.nsh and uninstall_files.nsh>
 ;            -DHANDBACK=<hosts_handback.exe> -DICON=<norvane.ico> -DOUTFILE=<setup.exe>
+;            [-DSIGN_TOOL=<tools/lib/sign_pe.sh> -DSIGN_CERT=<certificate.p12>]
 ;            norvane.nsi
+;
+; Exit codes of a silent setup: 0 installed, 1 cancelled, 2 another setup or
+; a Norvane that will not close stopped it, 3 a newer Norvane is installed
+; (an older setup never replaces it).
 ;
 ; Norvane! rewrites the system's HOSTS file while it runs and puts the user's
 ; own lines back when it ends. So both the setup and the uninstaller first ask
@@ -54,9 +59,19 @@ InstallDir "$PROGRAMFILES64\Norvane"
 !include "WinMessages.nsh"
 !include "Win/WinNT.nsh"
 !include "Win/WinError.nsh"
+!include "WordFunc.nsh"
+
+; With a code-signing certificate the setup and its uninstaller are signed
+; as makensis writes them (norvane.exe is signed by the build before).
+!ifdef SIGN_TOOL & SIGN_CERT
+  !finalize '"${SIGN_TOOL}" "${SIGN_CERT}" "%1"' = 0
+  !uninstfinalize '"${SIGN_TOOL}" "${SIGN_CERT}" "%1"' = 0
+!endif
 
 ; Whether this setup closed a running Norvane!, which then is started again.
 Var NorvaneClosed
+; 1 when Norvane is installed already: the setup then upgrades it in place.
+Var Upgrade
 
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
@@ -64,6 +79,9 @@ Var NorvaneClosed
 !define MUI_ABORTWARNING
 !define MUI_WELCOMEPAGE_TEXT "Setup will install ${PRODUCT} ${VERSION}, which keeps banner ads, popup windows and cookies away from your web browser.$\r$\n$\r$\nIf ${PRODUCT} is running, Setup closes it first; your own HOSTS file and the lists you edited are kept.$\r$\n$\r$\n$_CLICK"
 !insertmacro MUI_PAGE_WELCOME
+; An upgrade goes into the installed folder: a second copy elsewhere would
+; share the Apps & features entry and the settings with the first.
+!define MUI_PAGE_CUSTOMFUNCTION_PRE SkipFolderOnUpgrade
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !define MUI_FINISHPAGE_RUN
@@ -142,13 +160,35 @@ Function .onInit
     Abort
   ${EndIf}
   StrCpy $NorvaneClosed 0
-  ; An upgrade goes where the last install went, unless /D= named a folder.
+  Call FindInstalled
+FunctionEnd
+
+; An installed Norvane (its entry, and its program still in the folder the
+; entry names) is upgraded where it is, whatever /D= says. An older setup
+; does not replace a newer Norvane: a silent one ends with exit code 3, an
+; interactive one asks first (No is the default).
+Function FindInstalled
+  StrCpy $Upgrade 0
   SetRegView 64
-  ${If} $INSTDIR == "$PROGRAMFILES64\Norvane"
-    ReadRegStr $0 HKLM "${UNINST_KEY}" "InstallLocation"
-    ${If} $0 != ""
-      StrCpy $INSTDIR $0
-    ${EndIf}
+  ReadRegStr $0 HKLM "${UNINST_KEY}" "InstallLocation"
+  ReadRegStr $1 HKLM "${UNINST_KEY}" "DisplayVersion"
+  ${If} $0 == ""
+  ${OrIfNot} ${FileExists} "$0\norvane.exe"
+    Return
+  ${EndIf}
+  StrCpy $Upgrade 1
+  StrCpy $INSTDIR $0
+  ${VersionCompare} "$1" "${VERSION}" $2
+  ${If} $2 = 1
+    MessageBox MB_YESNO|MB_ICONEXCLAMATION|MB_DEFBUTTON2 "${PRODUCT} $1 is installed, which is newer than this setup's ${VERSION}.$\r$\n$\r$\nReplace it with the older ${VERSION}?" /SD IDNO IDYES +3
+    SetErrorLevel 3
+    Abort
+  ${EndIf}
+FunctionEnd
+
+Function SkipFolderOnUpgrade
+  ${If} $Upgrade = 1
+    Abort
   ${EndIf}
 FunctionEnd
 

@@ -1,5 +1,6 @@
 #include "app/frm_main.h"
 
+#include "app/open_for_user.h"
 #include "app/start_gate.h"
 #include "platform/dialogs.h"
 #include "platform/files.h"
@@ -33,7 +34,7 @@ frmMain::frmMain(Platform& p, MainView& view)
       popups(services),
       cookies(services),
       tray(p.tray),
-      update(p, settings, view.UpdateWindows(), [this] { UnloadFromCode(); }),
+      update(p, store, settings, view.UpdateWindows(), [this] { UnloadFromCode(); }),
       view_(view),
       startup_(store, *p.registry, *p.logonTask) {
   server.SetOnPortTaken([this] { ExitSequence(); });
@@ -228,7 +229,7 @@ void frmMain::beta_Click() { OpenWebPage(std::string(kVendorSite) + kForumPath);
 
 // The show command is "normal": the browser window must come up visible.
 void frmMain::OpenWebPage(const std::string& address) {
-  if (platform.shell) platform.shell->Execute("Open", address, "", "", 1);
+  if (platform.shell) OpenForUser(*platform.shell, platform.dialogs, "Open", address, 1);
 }
 void frmMain::mnuexit_Click() {
   int cancel = 0;

@@ -1,6 +1,8 @@
 #pragma once
 #include <string>
 
+#include "platform/desktop.h"
+
 namespace nv {
 
 // Message box styles and answers, numbered as the platform numbers them.
@@ -9,11 +11,15 @@ enum BoxStyle : unsigned { kBoxOk = 0x0, kBoxCritical = 0x10, kBoxExclamation = 
 inline constexpr unsigned kBoxYesNo = 0x4, kBoxTaskModal = 0x2000;
 enum BoxAnswer : int { kAnswerOk = 1, kAnswerCancel = 2, kAnswerYes = 6, kAnswerNo = 7 };
 
-// Modal message boxes.
+// Modal message boxes. A box with an owner window is modal to it and stays
+// in front of it (the owner takes no input until the answer); task-modal adds
+// every other window of the program. A box without an owner belongs to the
+// program's window that is active, if any.
 class Dialogs {
  public:
   virtual ~Dialogs() = default;
-  virtual int Show(const std::string& text, const std::string& title, unsigned style) = 0;
+  virtual int Show(const std::string& text, const std::string& title, unsigned style, WindowHandle owner) = 0;
+  int Show(const std::string& text, const std::string& title, unsigned style) { return Show(text, title, style, 0); }
 };
 
 }  // namespace nv

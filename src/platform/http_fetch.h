@@ -6,7 +6,8 @@
 
 namespace nv {
 
-// One GET: the whole body of url, no more than maxBytes of it, within timeoutMs.
+// One GET: the whole body of url, no more than maxBytes of it; timeoutMs is
+// the limit of each connect, send and receive (the caller times the whole).
 struct HttpRequest {
   std::string url;
   std::size_t maxBytes = 0;
@@ -19,6 +20,7 @@ struct HttpAnswer {
   bool ok = false;
   std::string body;
   std::string failure;
+  int status = 0;  // the server's HTTP status; 0 when no HTTP answer came
 };
 
 // HTTP GET without holding the UI thread: the answer arrives later as an

@@ -17,11 +17,12 @@ void frmComfirm::Show() {
 
 // The box has changed already: the question is about its new state.
 void frmComfirm::Form_Load() {
-  label1_ = settings_.Checked(SettingsCheck::chkallcookies) ? settings_text::kAskDeleteAll
-                                                             : settings_text::kAskKeepListed;
+  askedChecked_ = settings_.Checked(SettingsCheck::chkallcookies);
+  label1_ = askedChecked_ ? settings_text::kAskDeleteAll : settings_text::kAskKeepListed;
 }
 
 void frmComfirm::XpBs1_Click() {
+  settings_.SetCheck(SettingsCheck::chkallcookies, askedChecked_);
   settings_.UpdateCookieListState();
   Unload();
 }
@@ -31,7 +32,7 @@ void frmComfirm::XpBs1_Click() {
 // again: a box that was checked when the settings dialog opened had
 // disabled the list, and unchecking it must enable the list.
 void frmComfirm::XpBs2_Click() {
-  settings_.SetCheck(SettingsCheck::chkallcookies, !settings_.Checked(SettingsCheck::chkallcookies));
+  settings_.SetCheck(SettingsCheck::chkallcookies, !askedChecked_);
   settings_.UpdateCookieListState();
   Unload();
 }

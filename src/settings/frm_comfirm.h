@@ -20,9 +20,11 @@ class frmComfirm {
   bool Showing() const { return showing_; }
   const std::string& Label1() const { return label1_; }
 
-  // "&Yes": the box's new state stands.
+  // "&Yes": the state the question asked about stands.
   void XpBs1_Click();
-  // "&No" (and closing the window, which asks the same): the box goes back.
+  // "&No" (and closing the window, which asks the same): the box goes back
+  // to the state before that one. Both answers are about the state asked
+  // about, even when the box was clicked again while the question showed.
   void XpBs2_Click();
   void Unload();
 
@@ -32,6 +34,7 @@ class frmComfirm {
   frmSettings& settings_;
   ConfirmView& view_;
   std::string label1_;
+  bool askedChecked_ = false;  // the box's state that the question is about
   bool showing_ = false;
 };
 

@@ -217,7 +217,7 @@ bool frmSettings::cmdapply_Click() {
     Apply();
     return true;
   } catch (const AppError& e) {
-    ReportError(*s_.platform.dialogs, s_.store, e);
+    ReportError(*s_.platform.dialogs, s_.store, e, view_.BoxOwner());
     return false;
   }
 }

@@ -57,7 +57,7 @@ void frmSettings::ws_Connect() {
 void frmSettings::ws_Error() {
   const std::weak_ptr<const bool> alive = alive_;
   s_.platform.dialogs->Show(settings_text::kHostNotFound, settings_text::kLookupErrorTitle,
-                            kBoxOk | kBoxCritical | kBoxTaskModal);
+                            kBoxOk | kBoxCritical | kBoxTaskModal, view_.BoxOwner());
   if (alive.expired()) return;
   SetEntry(SettingsList::lstdns, "");
 }

@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include "app/controls_win32.h"
+#include "app/list_find_win32.h"
 #include "app/modeless_win32.h"
 #include "settings/settings_ids.h"
 #include "settings/settings_texts.h"
@@ -194,6 +195,11 @@ void SettingsWindow::OnNotify(const NMHDR& n) {
   }
   const int family = FamilyOf(n.hwndFrom);
   if (family < 0) return;
+  LRESULT found = -1;
+  if (ui::AnswerFindItem(n, core_.List(ListOf(family)), found)) {
+    SetWindowLongPtrA(hwnd_, DWLP_MSGRESULT, found);
+    return;
+  }
   if (n.code == LVN_GETDISPINFOA) {
     LVITEMA& item = reinterpret_cast<NMLVDISPINFOA&>(const_cast<NMHDR&>(n)).item;
     const ListBox& list = core_.List(ListOf(family));

@@ -43,6 +43,7 @@ class SettingsWindow : public SettingsView {
   void SetAddEnabled(SettingsList list, bool enabled) override;
   void SetApplyEnabled(bool enabled) override;
   void Unload() override;
+  WindowHandle BoxOwner() override { return reinterpret_cast<WindowHandle>(hwnd_); }
 
  private:
   struct Family {

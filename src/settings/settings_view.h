@@ -1,6 +1,8 @@
 #pragma once
 #include <string>
 
+#include "platform/desktop.h"
+
 namespace nv {
 
 // The four list families of the settings dialog, in the order of their tabs.
@@ -32,6 +34,8 @@ class SettingsView {
   virtual void SetApplyEnabled(bool enabled) = 0;
   // Closes and destroys the dialog once the current handler has returned.
   virtual void Unload() = 0;
+  // The dialog's window, which owns the boxes its handlers show.
+  virtual WindowHandle BoxOwner() = 0;
 };
 
 // The on-screen side of the confirmation dialog frmComfirm.

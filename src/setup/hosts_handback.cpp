@@ -17,7 +17,8 @@ namespace {
 // its own (it may run silently), it logs.
 class CollectedBoxes : public Dialogs {
  public:
-  int Show(const std::string& text, const std::string&, unsigned) override {
+  using Dialogs::Show;
+  int Show(const std::string& text, const std::string&, unsigned, WindowHandle) override {
     texts.push_back(text);
     return kAnswerOk;
   }

@@ -31,12 +31,12 @@ void PlaySoundFile(Sound& sound, const std::string& path) {
 
 std::string ErrorBoxText(const AppError& e) { return std::to_string(e.number) + " : " + e.description; }
 
-void ShowErrorBox(Dialogs& dialogs, const AppError& e) {
-  dialogs.Show(ErrorBoxText(e), "Error", kBoxOk | kBoxCritical);
+void ShowErrorBox(Dialogs& dialogs, const AppError& e, WindowHandle owner) {
+  dialogs.Show(ErrorBoxText(e), "Error", kBoxOk | kBoxCritical, owner);
 }
 
-void ReportError(Dialogs& dialogs, Store& store, const AppError& e) {
-  ShowErrorBox(dialogs, e);
+void ReportError(Dialogs& dialogs, Store& store, const AppError& e, WindowHandle owner) {
+  ShowErrorBox(dialogs, e, owner);
   store.LogError(e);
 }
 

@@ -43,6 +43,9 @@ class XpHost {
   virtual void StopOverTimer() = 0;
   virtual bool PointerOverControl() = 0;  // the window under the cursor is this one
   virtual void CaptureMouse() = 0;
+  // False once the window is being destroyed: a `Click` handler may close
+  // the form the button sits on, and the button then touches nothing more.
+  virtual bool WindowAlive() = 0;
 };
 
 }  // namespace nv

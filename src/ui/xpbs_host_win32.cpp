@@ -3,6 +3,7 @@
 
 #include <shellapi.h>
 
+#include "app/open_for_user.h"
 #include "ui/xpbs_win32.h"
 
 namespace nv {
@@ -46,12 +47,15 @@ void XpBsWin32Host::DeclareAccessKey(char, const std::string& mnemonicText) {
   DefWindowProcA(window_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(mnemonicText.c_str()));
 }
 
+// Addresses open for the desktop's user, never with Norvane's rights.
 void XpBsWin32Host::Navigate(const std::string& url) {
-  ShellExecuteA(nullptr, "open", url.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  shell_.owner = nullptr;
+  OpenForUser(shell_, &dialogs_, "open", url, SW_SHOWNORMAL);
 }
 
 void XpBsWin32Host::ShellOpen(const std::string& file) {
-  ShellExecuteA(GetParent(window_), "open", file.c_str(), "", "", SW_SHOWNORMAL);
+  shell_.owner = GetParent(window_);
+  OpenForUser(shell_, &dialogs_, "open", file, SW_SHOWNORMAL);
 }
 
 void XpBsWin32Host::ShowBackBuffer() {

@@ -39,6 +39,7 @@ void XpBs::Resize(int w, int h) {
 }
 
 void XpBs::Refresh() {
+  if (!host_.WindowAlive()) return;
   Picture parent = p_.TransparentBG ? host_.ParentPicture() : nullptr;
   PaintContext c{p_, flags_, host_.UserMode(), host_.ExtenderDefault(), host_.ExtenderPosition(),
                  parent.get(), displayed_.get()};
@@ -95,6 +96,9 @@ void XpBs::MouseUp(std::int16_t button, std::int16_t shift, float x, float y) {
   ReleaseMouse(button, shift, x, y);
 }
 
+// A `Click` handler may destroy the window and this object with it (the
+// window then frees it only once its handler returns): after `Click`
+// nothing of the button's own is touched unless its window lives on.
 void XpBs::ReleaseMouse(std::int16_t button, std::int16_t shift, float x, float y) {
   flags_.pressed = false;
   if (button != kRightButton) {
@@ -102,6 +106,7 @@ void XpBs::ReleaseMouse(std::int16_t button, std::int16_t shift, float x, float 
     if (Inside(x, y)) {
       PlayClickSound();
       events_.Click();
+      if (!host_.WindowAlive()) return;
       GoToURL();
     }
   }
@@ -129,6 +134,7 @@ void XpBs::KeyUp(std::int16_t keyCode, std::int16_t shift) {
   if (keyCode == kSpaceBar) {
     flags_.hovered = false;
     ReleaseMouse(kLeftButton, shift, 0, 0);
+    if (!host_.WindowAlive()) return;
   }
   spaceLatch_ = false;
   events_.KeyUp(keyCode, shift);
@@ -137,7 +143,7 @@ void XpBs::KeyUp(std::int16_t keyCode, std::int16_t shift) {
 void XpBs::AccessKeyPress() {
   if (!p_.Enabled) return;
   events_.Click();
-  GoToURL();
+  if (host_.WindowAlive()) GoToURL();
 }
 
 void XpBs::GotFocus() {

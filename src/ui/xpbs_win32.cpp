@@ -51,6 +51,26 @@ void TakeAmbientFont(XpBsWindow& x, HFONT font) {
   if (following) x.button.SetFont(wanted);
 }
 
+void SetDefault(XpBsWindow& x, bool isDefault, bool redraw) {
+  if (x.host.isDefault == isDefault) return;
+  x.host.isDefault = isDefault;
+  if (redraw) x.button.Refresh();
+}
+
+// A press of the mouse gives the button the focus without the dialog
+// manager, which moves the default itself only on Tab and WM_NEXTDLGCTL
+// (taking it here then would undo its own move): the button that has the
+// focus is the one Enter presses, so it takes the default from its siblings
+// as the dialog manager would.
+void TakeDefault(HWND w) {
+  HWND parent = GetParent(w);
+  if (!parent || (SendMessageA(w, WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON)) return;
+  for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+    if (c != w && (SendMessageA(c, WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON))
+      SendMessageA(c, BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
+  SendMessageA(w, BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
+}
+
 LRESULT Mouse(XpBsWindow& x, HWND w, UINT msg, WPARAM wp, LPARAM lp) {
   const float mx = static_cast<float>(GET_X_LPARAM(lp)), my = static_cast<float>(GET_Y_LPARAM(lp));
   switch (msg) {
@@ -61,7 +81,10 @@ LRESULT Mouse(XpBsWindow& x, HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_RBUTTONDBLCLK: case WM_MBUTTONDBLCLK:
       // A held button keeps the mouse, so that a release outside still arrives.
       SetCapture(w);
-      if (GetFocus() != w) SetFocus(w);
+      if (GetFocus() != w) {
+        SetFocus(w);
+        TakeDefault(w);
+      }
       x.button.MouseDown(ButtonOf(msg), ShiftState(), mx, my);
       break;
     case WM_LBUTTONDBLCLK:
@@ -84,15 +107,12 @@ LRESULT Create(HWND w, LPARAM lp) {
   return 0;
 }
 
-LRESULT CALLBACK XpBsProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_CREATE) return Create(w, lp);
-  XpBsWindow* x = Of(w);
-  if (!x) return DefWindowProcA(w, msg, wp, lp);
+LRESULT Handle(XpBsWindow* x, HWND w, UINT msg, WPARAM wp, LPARAM lp) {
   XpBs& b = x->button;
   switch (msg) {
     case WM_NCDESTROY:
       SetWindowLongPtrA(w, GWLP_USERDATA, 0);
-      delete x;
+      x->destroyed = true;
       return 0;
     case WM_SIZE:
       x->host.surface.Resize(LOWORD(lp), HIWORD(lp));
@@ -132,8 +152,14 @@ LRESULT CALLBACK XpBsProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_ENABLE:
       if ((wp != 0) != b.Enabled()) b.SetEnabled(wp != 0);
       return 0;
+    // The dialog manager's default-button protocol, as a push button keeps
+    // it: Enter presses the button that says it is the default, and the
+    // focus moving onto a button makes it the default (BM_SETSTYLE).
     case WM_GETDLGCODE:
       return DLGC_BUTTON | (x->host.isDefault ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON);
+    case BM_SETSTYLE:
+      SetDefault(*x, (wp & BS_TYPEMASK) == BS_DEFPUSHBUTTON, lp != 0);
+      return 0;
     case BM_CLICK:  // the dialog manager found our access key
       b.AccessKeyPress();
       return 0;
@@ -151,9 +177,20 @@ LRESULT CALLBACK XpBsProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_DESTROY:
       x->host.StopOverTimer();
+      x->host.alive = false;
       return 0;
   }
   return DefWindowProcA(w, msg, wp, lp);
+}
+
+LRESULT CALLBACK XpBsProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_CREATE) return Create(w, lp);
+  XpBsWindow* x = Of(w);
+  if (!x) return DefWindowProcA(w, msg, wp, lp);
+  ++x->depth;
+  const LRESULT result = Handle(x, w, msg, wp, lp);
+  if (--x->depth == 0 && x->destroyed) delete x;
+  return result;
 }
 
 }  // namespace

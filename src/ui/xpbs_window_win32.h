@@ -37,6 +37,7 @@ class XpBsWin32Host : public XpHost {
   void StopOverTimer() override;
   bool PointerOverControl() override;
   void CaptureMouse() override;
+  bool WindowAlive() override { return alive; }
 
   // WM_SETCURSOR: true when the pointer was set.
   bool ApplyPointer();
@@ -45,10 +46,13 @@ class XpBsWin32Host : public XpHost {
   FontSpec ambientFont;
   bool isDefault = false;
   Picture parentPicture;
+  bool alive = true;  // false from WM_DESTROY on
 
  private:
   HWND window_;
   std::string displayName_;
+  Win32Shell shell_;
+  Win32Dialogs dialogs_;
   int pointer_ = 0;
   bool hand_ = false;
 };
@@ -79,6 +83,10 @@ struct XpBsWindow {
   XpBsParentNotifier notifier;
   Win32Sound sound;
   XpBs button;
+  // Messages being handled: a `Click` handler may destroy the window, and
+  // the object then goes only once the outermost handler has returned.
+  int depth = 0;
+  bool destroyed = false;
 };
 
 FontSpec FontSpecOf(HFONT font);

@@ -8,7 +8,7 @@
 
 namespace nv {
 
-Form5::Form5(LiveUpdate& live) : live_(live), inet1_(live.platform.http) {}
+Form5::Form5(LiveUpdate& live) : live_(live), inet1_(live.platform.http, live.platform.timers) {}
 
 Form5::~Form5() { StopTimer1(); }
 

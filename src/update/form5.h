@@ -15,6 +15,7 @@ class LiveUpdate;
 class Form5 {
  public:
   static constexpr unsigned kTimer1Interval = 60000;
+  static constexpr unsigned kFetchLimitMs = kFetchTimeoutMs;
 
   explicit Form5(LiveUpdate& live);
   ~Form5();

@@ -11,7 +11,7 @@ namespace {
 constexpr char kNoNotes[] = "No release notes were published for this version.";
 }  // namespace
 
-frmauto::frmauto(LiveUpdate& live) : live_(live), inet1_(live.platform.http) {}
+frmauto::frmauto(LiveUpdate& live) : live_(live), inet1_(live.platform.http, live.platform.timers) {}
 
 frmauto::~frmauto() = default;
 
@@ -26,7 +26,7 @@ void frmauto::SetUpdateVersion(const std::string& text) {
 }
 
 void frmauto::Show() {
-  if (loaded_) view_->Show();
+  if (loaded_) view_->ShowInactive();
 }
 
 void frmauto::XpBs1_Click() {
@@ -50,11 +50,11 @@ void frmauto::XpBs3_Click() {
 void frmauto::OnNews(const HttpAnswer& answer) {
   view_->SetMousePointer(0);
   if (!answer.ok) {
-    live_.ReportUnreachable(answer.failure);
+    live_.ReportFailure(*view_, answer);
     return;
   }
   const bool blank = answer.body.find_first_not_of(" \t\r\n") == std::string::npos;
-  live_.Box(blank ? kNoNotes : answer.body, kBoxOk);
+  live_.Box(*view_, blank ? kNoNotes : answer.body, kBoxOk);
 }
 
 void frmauto::Unload() {

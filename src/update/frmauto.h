@@ -21,6 +21,7 @@ class frmauto {
   void Form_Load();
   // "Update Version" (Label5).
   void SetUpdateVersion(const std::string& text);
+  // The checker's showing: brought forward, never activated.
   void Show();
   void XpBs1_Click();  // "&Yes"
   void XpBs2_Click();  // "&No"

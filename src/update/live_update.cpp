@@ -1,8 +1,11 @@
 #include "update/live_update.h"
 
+#include "app/open_for_user.h"
 #include "platform/dialogs.h"
 #include "platform/platform.h"
 #include "platform/shell.h"
+#include "store/settings.h"
+#include "store/store.h"
 #include "store/vendor.h"
 #include "update/form5.h"
 #include "update/frmauto.h"
@@ -13,12 +16,16 @@ namespace nv {
 namespace {
 
 constexpr char kUnreachable[] = "The update server could not be reached.";
+constexpr char kUnusable[] = "The update server answered, but not with the file that was asked for.";
+constexpr int kInvalidPropertyValue = 380;
 
 class NoFormView : public UpdateFormView {
  public:
   void SetLabel(UpdateLabel, const std::string&) override {}
   void SetMousePointer(int) override {}
   void Show() override {}
+  void ShowInactive() override {}
+  WindowHandle BoxOwner() override { return 0; }
   void Close() override {}
 };
 class NoCheckerView : public CheckerView {
@@ -41,8 +48,13 @@ UpdateViews& ViewsOr(UpdateViews* views, std::unique_ptr<UpdateViews>& fallback)
 
 }  // namespace
 
-LiveUpdate::LiveUpdate(Platform& p, Settings& settings, UpdateViews* v, std::function<void()> unloadMain)
-    : platform(p), views(ViewsOr(v, noViews_)), settings_(settings), unloadMain_(std::move(unloadMain)) {}
+LiveUpdate::LiveUpdate(Platform& p, Store& store, Settings& settings, UpdateViews* v,
+                       std::function<void()> unloadMain)
+    : platform(p),
+      views(ViewsOr(v, noViews_)),
+      store_(store),
+      settings_(settings),
+      unloadMain_(std::move(unloadMain)) {}
 
 LiveUpdate::~LiveUpdate() = default;
 
@@ -81,22 +93,35 @@ void LiveUpdate::StopChecker() {
   }
 }
 
-std::string LiveUpdate::Url(const char* path) const { return UpdateUrl(settings_, path); }
+std::string LiveUpdate::Url(const char* path) {
+  const UpdateServer server =
+      ChooseUpdateServer(settings_.Get(keys::kSettings, kUpdateServerKey, kDefaultUpdateServer));
+  if (!server.refused.empty() && server.refused != refusedServer_) {
+    store_.LogError(AppError(kInvalidPropertyValue, "Settings\\" + std::string(kUpdateServerKey) + " is \"" +
+                                                        server.refused + "\", which is neither https nor this computer; " +
+                                                        server.address + " is asked instead"));
+  }
+  refusedServer_ = server.refused;
+  return server.address + path;
+}
 
 void LiveUpdate::OpenInstaller() {
-  if (platform.shell) platform.shell->Execute("", Url(kInstallerPath), "", "", 1);
+  if (platform.shell) OpenForUser(*platform.shell, platform.dialogs, "", Url(kInstallerPath), 1);
 }
 
 void LiveUpdate::LeaveProgram() {
   if (unloadMain_) unloadMain_();
 }
 
-int LiveUpdate::Box(const std::string& text, unsigned buttons) {
-  return platform.dialogs->Show(text, kProductTitle, buttons | kBoxTaskModal);
+int LiveUpdate::Box(UpdateFormView& owner, const std::string& text, unsigned buttons) {
+  return platform.dialogs->Show(text, kProductTitle, buttons | kBoxTaskModal, owner.BoxOwner());
 }
 
-void LiveUpdate::ReportUnreachable(const std::string& reason) {
-  Box(reason.empty() ? kUnreachable : std::string(kUnreachable) + "\r\n\r\n" + reason, kBoxOk);
+// A status other than 200 or an answer too large came from the server:
+// it was reached, so it must not be said that it was not.
+void LiveUpdate::ReportFailure(UpdateFormView& owner, const HttpAnswer& answer) {
+  const std::string what = answer.status != 0 ? kUnusable : kUnreachable;
+  Box(owner, answer.failure.empty() ? what : what + "\r\n\r\n" + answer.failure, kBoxOk);
 }
 
 }  // namespace nv

@@ -12,6 +12,7 @@ namespace {
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr std::int16_t kPointerCustom = 99;
 constexpr std::int16_t kPointerHourglass = 11;
+constexpr UINT kDestroyLater = WM_APP + 1;
 
 int LabelId(UpdateLabel label) {
   switch (label) {
@@ -117,7 +118,7 @@ void UpdateFormWindow::SetMousePointer(int pointer) {
 // While one of the program's boxes is up the window is disabled, and the box
 // stays in front of it.
 void UpdateFormWindow::Show() {
-  if (!hwnd_) return;
+  if (!hwnd_ || closing_) return;
   if (!IsWindowEnabled(hwnd_)) {
     ShowWindow(hwnd_, SW_SHOWNA);
     return;
@@ -127,8 +128,21 @@ void UpdateFormWindow::Show() {
   if (!IsChild(hwnd_, GetFocus())) RestoreFocus();
 }
 
+// On top of the other windows, restored when minimized, but not active:
+// keys typed elsewhere stay there.
+void UpdateFormWindow::ShowInactive() {
+  if (!hwnd_ || closing_) return;
+  ShowWindow(hwnd_, IsWindowVisible(hwnd_) && !IsIconic(hwnd_) ? SW_SHOWNA : SW_SHOWNOACTIVATE);
+  SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+// The button whose click closes the window is still inside its own handler:
+// the window hides at once and is destroyed from the message loop.
 void UpdateFormWindow::Close() {
-  if (hwnd_) DestroyWindow(hwnd_);
+  if (!hwnd_ || closing_) return;
+  closing_ = true;
+  ShowWindow(hwnd_, SW_HIDE);
+  PostMessageA(hwnd_, kDestroyLater, 0, 0);
 }
 
 bool UpdateFormWindow::PointerOverWindow() const {
@@ -150,7 +164,11 @@ void UpdateFormWindow::RestoreFocus() {
 }
 
 LRESULT UpdateFormWindow::Handle(HWND h, UINT m, WPARAM w, LPARAM l) {
+  if (closing_ && (m == WM_COMMAND || m == WM_CLOSE)) return 0;  // the form has unloaded
   switch (m) {
+    case kDestroyLater:
+      DestroyWindow(h);
+      return 0;
     case WM_COMMAND:
       if (LOWORD(w) == IDOK) ClickFocusedButton();
       else if (LOWORD(w) == IDCANCEL) OnClose();

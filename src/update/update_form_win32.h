@@ -21,6 +21,8 @@ class UpdateFormWindow : public UpdateFormView {
   void SetLabel(UpdateLabel label, const std::string& text) override;
   void SetMousePointer(int pointer) override;
   void Show() override;
+  void ShowInactive() override;
+  WindowHandle BoxOwner() override { return reinterpret_cast<WindowHandle>(hwnd_); }
   void Close() override;
   HWND hwnd() const { return hwnd_; }
 
@@ -53,6 +55,7 @@ class UpdateFormWindow : public UpdateFormView {
   HWND lastFocus_ = nullptr;
   HWND firstFocus_ = nullptr;
   int pointer_ = 0;
+  bool closing_ = false;
 };
 
 }  // namespace nv

@@ -2,6 +2,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/desktop.h"
+
 namespace nv {
 
 class Form5;
@@ -20,8 +22,14 @@ class UpdateFormView {
   virtual void SetLabel(UpdateLabel label, const std::string& text) = 0;
   // 0: the default pointer; 11: the hourglass, over the whole window.
   virtual void SetMousePointer(int pointer) = 0;
-  // Shows the window modeless; one already on screen is brought forward.
+  // Shows the window modeless and active, as the user asked for it; one
+  // already on screen is brought forward.
   virtual void Show() = 0;
+  // Shows it, or brings it forward, without activating it: a window that
+  // comes by itself never takes the keyboard from where the user types.
+  virtual void ShowInactive() = 0;
+  // The window that the boxes it asks for belong to.
+  virtual WindowHandle BoxOwner() = 0;
   // The window goes away; nothing arrives from it afterwards.
   virtual void Close() = 0;
 };

@@ -9,10 +9,10 @@
 namespace nv {
 namespace {
 constexpr char kNoNewer[] = "No newer version was released";
-constexpr char kNotAVersion[] = "Its answer was not a version number.";
+constexpr char kNotAVersion[] = "The update server answered, but its answer is not a version number.";
 }  // namespace
 
-xpUpdate::xpUpdate(LiveUpdate& live) : live_(live), inet1_(live.platform.http) {}
+xpUpdate::xpUpdate(LiveUpdate& live) : live_(live), inet1_(live.platform.http, live.platform.timers) {}
 
 xpUpdate::~xpUpdate() = default;
 
@@ -38,9 +38,13 @@ void xpUpdate::command1_Click() {
 // A version line, an empty answer (shown as it is: nothing) or a failure;
 // text that is not a version counts as a failure, the labels stay as they were.
 void xpUpdate::OnVersion(const HttpAnswer& answer) {
-  if (!answer.ok) return Fail(answer.failure);
+  if (!answer.ok) return Fail(answer);
   const VersionCheck check = TestVersion(answer.body);
-  if (check.answer == VersionAnswer::kGarbage) return Fail(kNotAVersion);
+  if (check.answer == VersionAnswer::kGarbage) {
+    Finish();
+    live_.Box(*view_, kNotAVersion, kBoxOk);
+    return;
+  }
   view_->SetLabel(UpdateLabel::Label8, check.text);
   if (check.answer == VersionAnswer::kEmpty) return Finish();
   if (check.answer == VersionAnswer::kNewer) {
@@ -54,11 +58,11 @@ void xpUpdate::OnVersion(const HttpAnswer& answer) {
 
 // The release notes are the question; empty notes still get one.
 void xpUpdate::OnNews(const std::string& version, const HttpAnswer& answer) {
-  if (!answer.ok) return Fail(answer.failure);
+  if (!answer.ok) return Fail(answer);
   const bool blank = answer.body.find_first_not_of(" \t\r\n") == std::string::npos;
   const std::string question =
       blank ? "Norvane! " + version + " was released. Would you like to download it now?" : answer.body;
-  if (live_.Box(question, kBoxYesNo) == kAnswerYes) {
+  if (live_.Box(*view_, question, kBoxYesNo) == kAnswerYes) {
     live_.OpenInstaller();
     live_.LeaveProgram();
   }
@@ -70,9 +74,9 @@ void xpUpdate::Finish() {
   if (loaded_) view_->SetMousePointer(0);
 }
 
-void xpUpdate::Fail(const std::string& reason) {
+void xpUpdate::Fail(const HttpAnswer& answer) {
   Finish();
-  live_.ReportUnreachable(reason);
+  live_.ReportFailure(*view_, answer);
 }
 
 void xpUpdate::Unload() {

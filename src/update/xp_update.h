@@ -31,7 +31,7 @@ class xpUpdate {
   void OnVersion(const HttpAnswer& answer);
   void OnNews(const std::string& version, const HttpAnswer& answer);
   void Finish();
-  void Fail(const std::string& reason);
+  void Fail(const HttpAnswer& answer);
 
   LiveUpdate& live_;
   std::unique_ptr<UpdateFormView> view_;

@@ -308,6 +308,55 @@ TEST_F(Setup, UpgradeOverARunningNorvaneHandsHostsBackFirstKeepsTheListsAndStart
   EXPECT_EQ(ReadFile(HostsPath()), kUserHostsListForm);
 }
 
+void SetInstalledVersion(const char* version) {
+  HKEY k = nullptr;
+  ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_SET_VALUE, &k), ERROR_SUCCESS);
+  RegSetValueExA(k, "DisplayVersion", 0, REG_SZ, reinterpret_cast<const BYTE*>(version),
+                 static_cast<DWORD>(strlen(version) + 1));
+  RegCloseKey(k);
+}
+
+// This setup is older than what is installed (faked as 9.0.0): a silent run
+// changes nothing and says so by its exit code; an interactive one asks, and
+// "No" (the default) changes nothing either.
+TEST_F(Setup, AnOlderSetupLeavesANewerNorvaneAlone) {
+  ASSERT_EQ(InstallSilently(), 0u);
+  SetInstalledVersion("9.0.0");
+  WriteFile(dir + "\\help.rtf", "the newer release's help");
+  EXPECT_EQ(InstallSilently(), 3u);
+  EXPECT_EQ(ReadFile(dir + "\\help.rtf"), "the newer release's help");
+  EXPECT_EQ(RegText(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayVersion").value_or("-"), "9.0.0");
+
+  DWORD pid = 0;
+  HANDLE setup = nullptr;
+  ASSERT_TRUE(Launch(Quoted(SetupExe()), &setup, &pid) && setup);
+  std::optional<Box> box = WaitBox("Norvane! " NV_VERSION_TEXT " Setup", 20000);
+  ASSERT_TRUE(box) << "no question before an older version replaces a newer one";
+  EXPECT_NE(box->text.find("9.0.0"), std::string::npos) << box->text;
+  PostMessageA(box->hwnd, WM_COMMAND, MAKEWPARAM(IDNO, BN_CLICKED), 0);
+  EXPECT_EQ(WaitForSingleObject(setup, 20000), WAIT_OBJECT_0);
+  DWORD code = 0;
+  GetExitCodeProcess(setup, &code);
+  CloseHandle(setup);
+  EXPECT_EQ(code, 3u);
+  EXPECT_EQ(ReadFile(dir + "\\help.rtf"), "the newer release's help");
+
+  SetInstalledVersion("2.0.0");
+  EXPECT_EQ(InstallSilently(), 0u) << "a newer setup upgrades as before";
+  EXPECT_EQ(ReadFile(dir + "\\help.rtf"), ReadFile(StageDir() + "\\help.rtf"));
+}
+
+// A second copy elsewhere would share the entry and the settings, and its
+// uninstaller would remove them from under the first.
+TEST_F(Setup, AnUpgradeStaysInTheInstalledFolder) {
+  ASSERT_EQ(InstallSilently(), 0u);
+  const std::string elsewhere = ShellFolder(CSIDL_WINDOWS).substr(0, 3) + "NorvaneElsewhere";
+  EXPECT_EQ(::Run(Quoted(SetupExe()) + " /S /D=" + elsewhere), 0u);
+  EXPECT_FALSE(Exists(elsewhere + "\\norvane.exe"));
+  EXPECT_TRUE(SamePath(RegText(HKEY_LOCAL_MACHINE, kUninstallKey, "InstallLocation").value_or("-"), dir));
+  EXPECT_TRUE(Exists(dir + "\\norvane.exe"));
+}
+
 TEST_F(Setup, SilentUninstallWhileRunningClosesNorvaneAndRemovesEverything) {
   ASSERT_EQ(InstallSilently(), 0u);
   HKEY run = nullptr;

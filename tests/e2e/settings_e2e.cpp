@@ -118,9 +118,12 @@ class Settings : public ::testing::Test {
 TEST_F(Settings, EditsAppliedWithOkReachTheFilesTheSettingsAndTheHostsFile) {
   HWND tab = Get(id::kTab);
   EXPECT_EQ(CurrentTab(tab), 2) << "opens on \"&DNS Caching\"";
+  PostMessageA(dialog, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  ASSERT_TRUE(WaitUntil([&] { return IsIconic(dialog) != FALSE; }));
   PostMessageA(app->MainWindow(), WM_MOUSEMOVE, 0, WM_LBUTTONDBLCLK);
-  Sleep(300);
-  EXPECT_EQ(FindDialog(*app, "Settings"), dialog) << "a second opening brings the same dialog forward";
+  EXPECT_TRUE(WaitUntil([&] { return !IsIconic(dialog) && GetForegroundWindow() == dialog; }))
+      << "a second opening brings the same dialog forward";
+  EXPECT_EQ(FindDialog(*app, "Settings"), dialog);
 
   // Ad servers: add one with spaces around it, remove one, add one with Enter.
   ClickTab(tab, 0);
@@ -248,10 +251,15 @@ TEST_F(Settings, ReadOnlyBlockListAtApplyShowsTheErrorAndLosesNothing) {
   auto box = WaitBox("Error");
   ASSERT_TRUE(box);
   EXPECT_EQ(box->text.rfind("75 : ", 0), 0u) << box->text;
+  // The box belongs to the dialog: in front of it, and the dialog takes no
+  // clicks (no second Apply, no OK) until it is answered.
+  EXPECT_EQ(GetWindow(box->hwnd, GW_OWNER), dialog);
+  EXPECT_FALSE(IsWindowEnabled(dialog));
+  EXPECT_EQ(ReadFile(app->File("\\err.log")).find("75:"), std::string::npos) << "the box first, then the log";
   DismissBox(*box);
   EXPECT_EQ(ReadFile(path), before);
-  EXPECT_TRUE(WaitUntil([&] { return ReadFile(app->File("\\err.log")).find("75:") != std::string::npos; }))
-      << "the box first, then the log";
+  EXPECT_TRUE(WaitUntil([&] { return ReadFile(app->File("\\err.log")).find("75:") != std::string::npos; }));
+  EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(dialog) != FALSE; }));
   EXPECT_TRUE(IsWindowVisible(dialog));
   EXPECT_TRUE(IsWindowEnabled(Get(id::kApply)));
   EXPECT_GE(RowOf(0, "kept.example"), 0);
@@ -349,6 +357,40 @@ TEST_F(Settings, TheAdServerKeepsAnsweringWhileALookupWaits) {
   EXPECT_EQ(box->text, "Host not found");
   EXPECT_GE(GetTickCount64() - start, 9000u) << "the connection's own time limit";
   DismissBox(*box);
+}
+
+// Tab from the default "&Yes" to "&No": Enter presses the focused button.
+TEST_F(Settings, EnterOnNoInTheConfirmationAnswersNo) {
+  ClickTab(Get(id::kTab), 1);
+  Click(Get(id::kAllCookies));
+  HWND confirm = WaitConfirm();
+  ASSERT_TRUE(confirm);
+  HWND yes = ControlById(confirm, id::kYes), no = ControlById(confirm, id::kNo);
+  ASSERT_TRUE(SendMessageA(yes, WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON) << "\"&Yes\" is the default";
+  PostKeys(yes, {VK_TAB});
+  ASSERT_TRUE(WaitUntil([&] { return (SendMessageA(no, WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON) != 0; }))
+      << "the focused button becomes the default";
+  EXPECT_FALSE(SendMessageA(yes, WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON);
+  PostKeys(no, {VK_RETURN});
+  ASSERT_TRUE(WaitUntil([&] { return !FindDialog(*app, "Are you Sure?"); }));
+  EXPECT_FALSE(Checked(Get(id::kAllCookies))) << "Enter on \"&No\" answered yes";
+  EXPECT_TRUE(IsWindowEnabled(Get(id::List(1))));
+}
+
+// A typed letter in a list jumps to the first entry that begins with it.
+TEST_F(Settings, TypingInTheBlockedServersListFindsTheEntry) {
+  ClickTab(Get(id::kTab), 0);
+  HWND list = Get(id::List(0));
+  SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(list), TRUE);
+  PostMessageA(list, WM_CHAR, 'z', 1);
+  int row = -1;
+  ASSERT_TRUE(WaitUntil([&] { return (row = SelectedRow(list)) >= 0; }));
+  const std::string found = RowText(list, row);
+  EXPECT_TRUE(!found.empty() && (found[0] == 'z' || found[0] == 'Z')) << found;
+  if (row > 0) {
+    EXPECT_NE(RowText(list, row - 1).substr(0, 1), "z") << "the first such entry";
+  }
+  EXPECT_TRUE(WaitUntil([&] { return TextOf(Get(id::Entry(0))) == found; })) << "selected as a click selects it";
 }
 
 TEST_F(Settings, AccessKeysSwitchTabsAndTheExitDropsWhatWasNotApplied) {

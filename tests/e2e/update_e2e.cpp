@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "harness/harness.h"
+#include "harness/settings_driver.h"
 #include "harness/test_http_server.h"
 #include "update/update_ids.h"
 
@@ -22,7 +23,8 @@ namespace {
 constexpr char kVersionPath[] = "/norvane/update/application.ver";
 constexpr char kNewsPath[] = "/norvane/update/News.txt";
 constexpr char kNotes[] = "Norvane! 3.0.0\r\n\r\nFaster popup blocking.\r\n\r\nDownload it now?";
-constexpr char kUnreachable[] = "The update server could not be reached.";
+constexpr char kAnsweredBadly[] = "The update server answered, but not with the file that was asked for.";
+constexpr char kNotAVersion[] = "The update server answered, but its answer is not a version number.";
 constexpr int kLiveUpdate = 5;  // steps down the tray menu
 constexpr char kUserHosts[] = "# user\r\n127.0.0.1 localhost\r\n";
 constexpr char kUserListForm[] = "# user\r\n127.0.0.1 localhost\r\n\r\n\r\n";
@@ -120,9 +122,18 @@ class Update : public ::testing::Test {
   }
 };
 
-TEST_F(Update, CheckerPromptComesAMinuteAfterStartWithBothVersions) {
+// The prompt comes by itself while the user types in the settings dialog:
+// it comes to the front, but the keyboard stays where it was.
+TEST_F(Update, CheckerPromptComesAMinuteAfterStartWithBothVersionsAndLeavesTheKeyboardAlone) {
+  HWND settings = OpenSettings(*g->app);
+  ASSERT_TRUE(settings);
+  ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == settings; }));
   HWND prompt = nullptr;
   ASSERT_TRUE(WaitUntil([&] { return (prompt = Find("Update?")) != nullptr; }, 90000, 100));
+  EXPECT_EQ(GetForegroundWindow(), settings) << "a key typed now would answer the prompt";
+  EXPECT_TRUE(IsWindowVisible(prompt));
+  PostMessageA(settings, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(settings); }));
   const auto requests = g->server.Requests();
   ASSERT_FALSE(requests.empty());
   g->firstCheck = requests[0].at;
@@ -189,12 +200,13 @@ TEST_F(Update, ManualWindowAsksWithTheReleaseNotesOfANewerVersion) {
 TEST_F(Update, FailedRequestsLeaveTheWindowAsItWasAndSaySo) {
   HWND w = Find("Internet Product Update");
   ASSERT_TRUE(w);
-  const TestHttpServer::Reply replies[] = {{404, "Not here"},
-                                           {200, "<html><body>Sign in to the hotel network</body></html>"}};
-  for (const TestHttpServer::Reply& reply : replies) {
+  const std::pair<TestHttpServer::Reply, const char*> replies[] = {
+      {{404, "Not here"}, kAnsweredBadly},
+      {{200, "<html><body>Sign in to the hotel network</body></html>"}, kNotAVersion}};
+  for (const auto& [reply, says] : replies) {
     g->server.Serve(kVersionPath, reply);
     ClickButton(w, "Check For Updates");
-    EXPECT_EQ(AnswerBox().rfind(kUnreachable, 0), 0u) << reply.status;
+    EXPECT_EQ(AnswerBox().rfind(says, 0), 0u) << reply.status;
     EXPECT_EQ(LabelOf(w, ids::kLabel8), "3.0.0");
     EXPECT_EQ(LabelOf(w, ids::kLabel6), "No newer version was released");
   }

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdlib>
+#include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -178,3 +181,78 @@ TEST_F(XpBsWindowTest, TooSmallButtonGrowsToOneHundredFiftyTwips) {
 }
 
 }  // namespace
+
+namespace {
+
+// A form that closes itself when its button is clicked, as "Close" of the
+// update window does: the button's window goes inside its own `Click`.
+LRESULT CALLBACK ClosingFormProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_COMMAND && HIWORD(wp) == BN_CLICKED) DestroyWindow(w);
+  return DefWindowProcA(w, msg, wp, lp);
+}
+
+// Whether freed blocks are filled (Wine's heap checking), so that reading
+// one after its free is seen.
+bool FreedBlocksAreFilled() {
+  auto* block = static_cast<unsigned char*>(HeapAlloc(GetProcessHeap(), 0, 64));
+  memset(block, 0x11, 64);
+  HeapFree(GetProcessHeap(), 0, block);
+  volatile unsigned char* seen = block;
+  return seen[40] != 0x11;
+}
+
+}  // namespace
+
+// Runs in a child with heap checking on (the next test starts it): a use of
+// the freed button would read the fill pattern and crash the child.
+TEST(XpBsClosingForm, ChildClicksThatDestroyTheForm) {
+  if (!GetEnvironmentVariableA("NV_HEAP_CHILD", nullptr, 0)) GTEST_SKIP() << "run by ClickThatDestroysItsFormIsSafe";
+  if (!FreedBlocksAreFilled()) std::exit(3);
+  HINSTANCE inst = GetModuleHandleA(nullptr);
+  ASSERT_TRUE(nv::RegisterXpBsClass(inst));
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = ClosingFormProc;
+  wc.hInstance = inst;
+  wc.lpszClassName = "XpBsClosingForm";
+  RegisterClassA(&wc);
+  HWND top = CreateWindowExA(0, "STATIC", "top", WS_POPUP, 0, 0, 200, 100, nullptr, nullptr, inst, nullptr);
+  const std::function<void(HWND)> ways[] = {
+      [](HWND b) { SendMessageA(b, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5)), SendMessageA(b, WM_LBUTTONUP, 0, MAKELPARAM(5, 5)); },
+      [](HWND b) { SendMessageA(b, WM_KEYDOWN, VK_SPACE, 1), SendMessageA(b, WM_KEYUP, VK_SPACE, 0xC0000001); },
+      [](HWND b) { SendMessageA(b, BM_CLICK, 0, 0); },
+  };
+  for (const auto& press : ways) {
+    HWND form = CreateWindowExA(0, wc.lpszClassName, "", WS_CHILD | WS_VISIBLE, 0, 0, 200, 100, top, nullptr, inst,
+                                nullptr);
+    HWND button = CreateWindowExA(0, nv::kXpBsClassName, "Close", WS_CHILD | WS_VISIBLE, 10, 10, 80, 30, form,
+                                  reinterpret_cast<HMENU>(7), inst, nullptr);
+    nv::XpBsOf(button)->SetSoundClick("");
+    nv::XpBsOf(button)->SetURL("http://example.test/");
+    press(button);
+    EXPECT_FALSE(IsWindow(form));
+  }
+  DestroyWindow(top);
+}
+
+TEST(XpBsClosingForm, ClickThatDestroysItsFormIsSafe) {
+  char self[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, self, sizeof self);
+  SetEnvironmentVariableA("NV_HEAP_CHILD", "1");
+  SetEnvironmentVariableA("WINEDEBUG", "warn+heap");
+  HANDLE child = nullptr;
+  const bool started =
+      e2e::Launch(std::string("\"") + self + "\" --gtest_filter=XpBsClosingForm.ChildClicksThatDestroyTheForm", &child);
+  SetEnvironmentVariableA("NV_HEAP_CHILD", nullptr);
+  SetEnvironmentVariableA("WINEDEBUG", "-all");
+  ASSERT_TRUE(started && child);
+  if (WaitForSingleObject(child, 30000) != WAIT_OBJECT_0) {
+    TerminateProcess(child, 9);
+    CloseHandle(child);
+    FAIL() << "the child did not end: it crashed into the debugger (a use of the freed button)";
+  }
+  DWORD code = 0;
+  GetExitCodeProcess(child, &code);
+  CloseHandle(child);
+  ASSERT_NE(code, 3u) << "the child ran without heap checking: the test would prove nothing";
+  EXPECT_EQ(code, 0u) << std::hex << "the child ended with 0x" << code << " (0xc0000005: it used the freed button)";
+}

@@ -22,6 +22,7 @@ std::string FakeHttpFetch::WaitingUrl() const { return waiting_.empty() ? "" : w
 
 void FakeHttpFetch::Answer(const std::string& body) { Complete(HttpAnswer{true, body, ""}); }
 void FakeHttpFetch::Fail(const std::string& reason) { Complete(HttpAnswer{false, "", reason}); }
+void FakeHttpFetch::Refuse(int status, const std::string& reason) { Complete(HttpAnswer{false, "", reason, status}); }
 
 // The entry leaves the queue before its callback runs, which may fetch again.
 void FakeHttpFetch::Complete(const HttpAnswer& answer) {

@@ -16,8 +16,10 @@ class FakeHttpFetch : public HttpFetch {
 
   // Completes the oldest waiting fetch with status 200 and this body.
   void Answer(const std::string& body);
-  // Completes it as a failure.
+  // Completes it as a failure: no HTTP answer at all, or an answer with
+  // this status (or too large) that is no use.
   void Fail(const std::string& reason = "The connection was refused.");
+  void Refuse(int status, const std::string& reason);
   size_t Waiting() const { return waiting_.size(); }
   // The URL of the oldest waiting fetch, "" when none waits.
   std::string WaitingUrl() const;

@@ -34,8 +34,8 @@ std::string FakeClock::LongTime(const LocalTime& t) {
   return buf;
 }
 
-int FakeDialogs::Show(const std::string& text, const std::string& title, unsigned style) {
-  shown.push_back({text, title, style});
+int FakeDialogs::Show(const std::string& text, const std::string& title, unsigned style, WindowHandle owner) {
+  shown.push_back({text, title, style, owner});
   if (whileOpen) whileOpen();
   if (answers.empty()) return kAnswerOk;
   int a = answers.front();

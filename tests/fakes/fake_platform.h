@@ -51,8 +51,10 @@ class FakeDialogs : public Dialogs {
   struct Box {
     std::string text, title;
     unsigned style;
+    WindowHandle owner = 0;
   };
-  int Show(const std::string& text, const std::string& title, unsigned style) override;
+  using Dialogs::Show;
+  int Show(const std::string& text, const std::string& title, unsigned style, WindowHandle owner) override;
   std::vector<Box> shown;
   std::deque<int> answers;  // answers to give, in order; then kAnswerOk
   // Runs while a box is open, as the message loop of a modal box would.
@@ -102,7 +104,16 @@ class FakeShell : public Shell {
                const std::string& dir, int show) override {
     calls.push_back({verb, file, params, dir, show});
   }
-  std::vector<Call> calls;
+  bool Elevated() override { return elevated; }
+  bool ExecuteAsDesktopUser(const std::string& verb, const std::string& file, const std::string& params,
+                            const std::string& dir, int show) override {
+    desktopCalls.push_back({verb, file, params, dir, show});
+    return desktopTakes;
+  }
+  std::vector<Call> calls;         // started by this process
+  std::vector<Call> desktopCalls;  // handed to the desktop's shell
+  bool elevated = false;
+  bool desktopTakes = true;
 };
 
 // ASCII case folding stands in for the user's locale.

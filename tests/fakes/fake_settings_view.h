@@ -43,8 +43,10 @@ class FakeSettingsView : public SettingsView {
     unloaded = true;
     journal_.push_back("unload");
   }
+  WindowHandle BoxOwner() override { return window; }
   ListState& Of(SettingsList l) { return lists[static_cast<size_t>(l)]; }
 
+  WindowHandle window = 0x5e77;
   bool iconCopied = false, applyEnabled = true, unloaded = false;
   int colour = -1;
   std::vector<std::string> colours;

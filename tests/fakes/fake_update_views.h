@@ -13,7 +13,9 @@ namespace nv::test {
 struct FakeFormState {
   std::map<UpdateLabel, std::string> labels;
   std::vector<int> pointers;  // every pointer set, in order
-  int shows = 0;
+  int shows = 0;          // shown active, as the user asked for it
+  int inactiveShows = 0;  // shown or brought forward without the keyboard
+  WindowHandle window = 0;
   bool closed = false;
   int Pointer() const { return pointers.empty() ? 0 : pointers.back(); }
 };
@@ -24,6 +26,8 @@ class FakeFormView : public UpdateFormView {
   void SetLabel(UpdateLabel label, const std::string& text) override { s_->labels[label] = text; }
   void SetMousePointer(int pointer) override { s_->pointers.push_back(pointer); }
   void Show() override { ++s_->shows; }
+  void ShowInactive() override { ++s_->inactiveShows; }
+  WindowHandle BoxOwner() override { return s_->window; }
   void Close() override { s_->closed = true; }
 
  private:
@@ -56,7 +60,9 @@ class FakeUpdateViews : public UpdateViews {
 
  private:
   static std::shared_ptr<FakeFormState> Add(std::vector<std::shared_ptr<FakeFormState>>& list) {
+    static WindowHandle next = 0x1000;
     list.push_back(std::make_shared<FakeFormState>());
+    list.back()->window = ++next;
     return list.back();
   }
 };

@@ -49,6 +49,7 @@ class FakeXpHost : public XpHost {
   void StopOverTimer() override { timerRunning = false; }
   bool PointerOverControl() override { return pointerOver; }
   void CaptureMouse() override { log.push_back("SetCapture"); }
+  bool WindowAlive() override { return alive; }
 
   RasterSurface surface;
   FontSpec ambientFont{"Tahoma", 8, false, false, false, false};
@@ -69,6 +70,7 @@ class FakeXpHost : public XpHost {
   bool handPointer = false;
   bool timerRunning = false;
   bool pointerOver = false;
+  bool alive = true;
 };
 
 // Writes each event as one line into the host's log, so that tests compare

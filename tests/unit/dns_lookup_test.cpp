@@ -102,6 +102,7 @@ TEST_F(DnsLookup, EveryFailureShowsHostNotFoundThenClearsTheBox) {
     EXPECT_EQ(t.fp.dialogs.shown[0].text, "Host not found");
     EXPECT_EQ(t.fp.dialogs.shown[0].title, "Error");
     EXPECT_EQ(t.fp.dialogs.shown[0].style, kBoxOk | kBoxCritical | kBoxTaskModal);
+    EXPECT_EQ(t.fp.dialogs.shown[0].owner, t.view.window);
     EXPECT_EQ(shownWhileOpen, "nothing.invalid") << "the box comes first";
     EXPECT_EQ(t.view.Of(L::lstdns).entry, "");
     EXPECT_EQ(t.dialog.List(L::lstdns).Count(), 1);

@@ -2,11 +2,15 @@
 // checker, the prompt and the manual window.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+
 #include "app/frm_main.h"
 #include "fakes/fake_main_view.h"
 #include "fakes/fake_platform.h"
 #include "fakes/fake_update_views.h"
 #include "store/settings.h"
+#include "store/store.h"
 #include "update/form5.h"
 #include "update/frmauto.h"
 #include "update/live_update.h"
@@ -21,6 +25,7 @@ const std::string kVersionUrl = std::string(kServer) + "/norvane/update/applicat
 const std::string kNewsUrl = std::string(kServer) + "/norvane/update/News.txt";
 const std::string kInstallerUrl = std::string(kServer) + "/norvane/update/ubdate.exe";
 constexpr char kUnreachable[] = "The update server could not be reached.";
+constexpr char kUnusable[] = "The update server answered, but not with the file that was asked for.";
 constexpr unsigned kBoxStyleOk = kBoxOk | kBoxTaskModal, kBoxStyleYesNo = kBoxYesNo | kBoxTaskModal;
 
 struct LiveUpdateTest : ::testing::Test {
@@ -44,11 +49,14 @@ struct LiveUpdateTest : ::testing::Test {
     return texts;
   }
 
+  std::string ErrLog() { return fp.files.Get(fp.system.programFolder + "\\err.log"); }
+
   test::FakePlatform fp;
+  Store store{fp.files, fp.system.programFolder};
   Settings settings{fp.settings};
   test::FakeUpdateViews views;
   int mainUnloads = 0;
-  LiveUpdate live{fp.platform, settings, &views, [this] { ++mainUnloads; }};
+  LiveUpdate live{fp.platform, store, settings, &views, [this] { ++mainUnloads; }};
 };
 
 TEST_F(LiveUpdateTest, CheckerAsksAMinuteAfterLoadingThenEveryMinute) {
@@ -82,13 +90,14 @@ TEST_F(LiveUpdateTest, NewerVersionLoadsFillsAndShowsThePromptAndBringsItForward
   ASSERT_EQ(views.prompts.size(), 1u);
   EXPECT_EQ(Prompt().labels[L::Label4], "2.0.1");
   EXPECT_EQ(Prompt().labels[L::Label5], "3.0.0");
-  EXPECT_EQ(Prompt().shows, 1);
+  EXPECT_EQ(Prompt().inactiveShows, 1);
 
   fp.timers.Advance(Form5::kTimer1Interval);
   fp.http.Answer("3.0.1");
   EXPECT_EQ(views.prompts.size(), 1u) << "the prompt on screen is reused";
   EXPECT_EQ(Prompt().labels[L::Label5], "3.0.1");
-  EXPECT_EQ(Prompt().shows, 2);
+  EXPECT_EQ(Prompt().inactiveShows, 2);
+  EXPECT_EQ(Prompt().shows, 0) << "the prompt comes by itself: it never takes the keyboard";
 
   live.prompt()->Form_Unload();  // the close box: the checker goes on
   EXPECT_TRUE(Prompt().closed);
@@ -96,13 +105,13 @@ TEST_F(LiveUpdateTest, NewerVersionLoadsFillsAndShowsThePromptAndBringsItForward
   fp.http.Answer("3.0.1");
   ASSERT_EQ(views.prompts.size(), 2u) << "a closed prompt is loaded again";
   EXPECT_EQ(Prompt().labels[L::Label4], "2.0.1");
-  EXPECT_EQ(Prompt().shows, 1);
+  EXPECT_EQ(Prompt().inactiveShows, 1);
 }
 
 TEST_F(LiveUpdateTest, FailedCheckUnloadsTheCheckerSilently) {
   live.LoadChecker();
   fp.timers.Advance(Form5::kTimer1Interval);
-  fp.http.Fail("The server answered with status 404.");
+  fp.http.Refuse(404, "The server answered with status 404.");
   EXPECT_EQ(live.checker(), nullptr);
   EXPECT_TRUE(views.checkers[0]->closed);
   EXPECT_TRUE(fp.dialogs.shown.empty());
@@ -112,14 +121,38 @@ TEST_F(LiveUpdateTest, FailedCheckUnloadsTheCheckerSilently) {
 }
 
 // A slow server has up to a minute; the next tick must not ask a second time.
-TEST_F(LiveUpdateTest, TickWhileTheLastCheckWaitsAsksNothingNew) {
+// A slow server has up to a minute, counted over the whole fetch (a server
+// that drips its answer never trips a single read's time-out); the tick
+// that falls due meanwhile asks nothing new.
+TEST_F(LiveUpdateTest, ACheckThatTakesAMinuteEndsThereAndTheTickMeanwhileAsksNothingNew) {
   live.LoadChecker();
   fp.timers.Advance(Form5::kTimer1Interval);
-  fp.timers.Advance(Form5::kTimer1Interval);
+  fp.timers.Advance(Form5::kFetchLimitMs - 1);
+  EXPECT_EQ(fp.http.Waiting(), 1u);
+  EXPECT_NE(live.checker(), nullptr);
+  fp.timers.Advance(1);
   EXPECT_EQ(fp.http.requests.size(), 1u);
+  EXPECT_EQ(fp.http.Waiting(), 0u);
+  EXPECT_EQ(fp.http.cancels, 1);
+  EXPECT_EQ(live.checker(), nullptr) << "a failed check ends the checker, silently";
+  EXPECT_TRUE(fp.dialogs.shown.empty());
+}
+
+TEST_F(LiveUpdateTest, AManualCheckThatTakesAMinuteEndsThereAndSaysSo) {
+  xpUpdate& window = OpenManual();
+  window.command1_Click();
+  fp.timers.Advance(Form5::kFetchLimitMs - 1);
+  EXPECT_EQ(Manual().Pointer(), 11);
+  EXPECT_TRUE(fp.dialogs.shown.empty());
+  fp.timers.Advance(1);
+  EXPECT_EQ(fp.http.Waiting(), 0u) << "the late answer is never heard";
+  EXPECT_EQ(Manual().Pointer(), 0);
+  ASSERT_EQ(fp.dialogs.shown.size(), 1u);
+  EXPECT_EQ(fp.dialogs.shown[0].text, std::string(kUnreachable) + "\r\n\r\nNo answer came within 60 seconds.");
+  window.command1_Click();
   fp.http.Answer("2.0.1");
-  fp.timers.Advance(Form5::kTimer1Interval);
-  EXPECT_EQ(fp.http.requests.size(), 2u);
+  fp.timers.Advance(Form5::kFetchLimitMs);
+  EXPECT_EQ(fp.dialogs.shown.size(), 1u) << "an answer in time stops the clock";
 }
 
 TEST_F(LiveUpdateTest, ServerAddressIsHttpsByDefaultAndTakenFromTheSettings) {
@@ -129,6 +162,32 @@ TEST_F(LiveUpdateTest, ServerAddressIsHttpsByDefaultAndTakenFromTheSettings) {
   EXPECT_EQ(live.Url("/x"), "https://www.norvane.example/x");
   fp.settings.values["Settings\\UpdateServer"] = "https://mirror.example/tools//";
   EXPECT_EQ(live.Url("/x"), "https://mirror.example/tools/x");
+  for (const char* loopback : {"http://127.0.0.2:8080", "HTTP://localhost", "http://[::1]:81/u", "http://127.1.2.3"}) {
+    fp.settings.values["Settings\\UpdateServer"] = loopback;
+    EXPECT_EQ(live.Url("/x"), std::string(loopback) + "/x");
+  }
+  EXPECT_EQ(ErrLog(), "");
+}
+
+// Any program of the user may write the setting; the elevated program hands
+// the installer's address from it to the shell.
+TEST_F(LiveUpdateTest, APlainHttpServerElsewhereIsRefusedForTheDefaultWithOneLineInTheLog) {
+  const char* refused[] = {"http://mirror.example", "http://127.0.0.1@evil.example", "http://127.0.0.1.evil.example",
+                           "http://128.0.0.1", "ftp://mirror.example", "mirror.example", "file://C:/x", "https://"};
+  int lines = 0;
+  for (const char* server : refused) {
+    fp.settings.values["Settings\\UpdateServer"] = server;
+    EXPECT_EQ(live.Url("/x"), "https://www.norvane.example/x") << server;
+    EXPECT_EQ(live.Url("/y"), "https://www.norvane.example/y") << server;
+    const std::string log = ErrLog();
+    int entries = 0;
+    for (std::size_t at = log.find("380:"); at != std::string::npos; at = log.find("380:", at + 1)) ++entries;
+    EXPECT_EQ(entries, ++lines) << "one line per refused value: " << server;
+    EXPECT_NE(log.find(server), std::string::npos) << server;
+  }
+  FirstTickFinds("3.0.0");
+  live.prompt()->XpBs1_Click();
+  EXPECT_EQ(fp.shell.calls.back().file, "https://www.norvane.example/norvane/update/ubdate.exe");
 }
 
 TEST_F(LiveUpdateTest, PromptYesHandsTheInstallerToTheShellThenEndsTheProgram) {
@@ -178,10 +237,11 @@ TEST_F(LiveUpdateTest, PromptShowsTheReleaseNotesInABoxAndStaysOpen) {
   EXPECT_EQ(Prompt().Pointer(), 0);
 
   prompt.XpBs3_Click();
-  fp.http.Fail("The server answered with status 404.");
+  fp.http.Refuse(404, "The server answered with status 404.");
   prompt.XpBs3_Click();
   fp.http.Answer("\r\n");
-  EXPECT_EQ(Boxes()[1], std::string(kUnreachable) + "\r\n\r\nThe server answered with status 404.");
+  EXPECT_EQ(Boxes()[1], std::string(kUnusable) + "\r\n\r\nThe server answered with status 404.");
+  EXPECT_EQ(fp.dialogs.shown[1].owner, Prompt().window) << "the box belongs to the prompt";
   EXPECT_EQ(Boxes()[2], "No release notes were published for this version.");
   EXPECT_FALSE(Prompt().closed);
   EXPECT_NE(live.checker(), nullptr);
@@ -254,22 +314,24 @@ TEST_F(LiveUpdateTest, ManualCheckWithAnEmptyAnswerShowsItAndNothingElse) {
   EXPECT_EQ(fp.http.requests.size(), 1u);
 }
 
-TEST_F(LiveUpdateTest, FailedManualCheckLeavesTheLabelsAndTheWindowUsableAndSaysSo) {
+TEST_F(LiveUpdateTest, FailedManualCheckLeavesTheLabelsAndTheWindowUsableAndSaysWhatHappened) {
   struct Case {
     const char* what;
     std::function<void(test::FakeHttpFetch&)> run;
-    std::string reason;
+    std::string box;
   } cases[] = {
-      {"version fails", [](auto& h) { h.Fail("The server answered with status 404."); },
-       "The server answered with status 404."},
+      {"no server", [](auto& h) { h.Fail("The connection was refused."); },
+       std::string(kUnreachable) + "\r\n\r\nThe connection was refused."},
+      {"version fails", [](auto& h) { h.Refuse(404, "The server answered with status 404."); },
+       std::string(kUnusable) + "\r\n\r\nThe server answered with status 404."},
       {"version is garbage", [](auto& h) { h.Answer("<html>Welcome to the hotel network</html>"); },
-       "Its answer was not a version number."},
+       "The update server answered, but its answer is not a version number."},
       {"notes fail",
        [](auto& h) {
          h.Answer("3.0.0");
          h.Fail("No answer came within 60 seconds.");
        },
-       "No answer came within 60 seconds."},
+       std::string(kUnreachable) + "\r\n\r\nNo answer came within 60 seconds."},
   };
   xpUpdate& window = OpenManual();
   for (const Case& c : cases) {
@@ -282,8 +344,9 @@ TEST_F(LiveUpdateTest, FailedManualCheckLeavesTheLabelsAndTheWindowUsableAndSays
     EXPECT_EQ(Manual().labels[L::Label8], c.what == std::string("notes fail") ? "3.0.0" : "as it was") << c.what;
     EXPECT_EQ(Manual().Pointer(), 0) << c.what;
     ASSERT_EQ(fp.dialogs.shown.size(), 1u) << c.what;
-    EXPECT_EQ(fp.dialogs.shown[0].text, std::string(kUnreachable) + "\r\n\r\n" + c.reason);
+    EXPECT_EQ(fp.dialogs.shown[0].text, c.box);
     EXPECT_EQ(fp.dialogs.shown[0].style, kBoxStyleOk);
+    EXPECT_EQ(fp.dialogs.shown[0].owner, Manual().window);
     EXPECT_FALSE(Manual().closed);
   }
   window.command1_Click();

@@ -221,6 +221,27 @@ TEST_F(SettingsDialog, NoPutsTheBoxBackWhileTheConfirmationStillShows) {
   EXPECT_TRUE(view.applyEnabled);
 }
 
+// The box clicked again while the question shows: each answer is about the
+// state it asked about, so "&No" never leaves delete-all switched on.
+TEST_F(SettingsDialog, TheAnswerIsAboutTheStateTheQuestionAskedAbout) {
+  Open();
+  dialog.chk_Click(C::chkallcookies, true);
+  dialog.chk_Click(C::chkallcookies, false);
+  dialog.Confirm().XpBs2_Click();
+  EXPECT_FALSE(dialog.Checked(C::chkallcookies));
+  EXPECT_FALSE(view.checks[0]);
+  EXPECT_TRUE(view.Of(L::lstcookies).listEnabled);
+  dialog.cmdapply_Click();
+  EXPECT_EQ(stored.Value("Settings", "All").value_or("absent"), "0");
+
+  dialog.chk_Click(C::chkallcookies, true);
+  dialog.chk_Click(C::chkallcookies, false);
+  dialog.Confirm().XpBs1_Click();  // yes, delete all
+  EXPECT_TRUE(dialog.Checked(C::chkallcookies));
+  EXPECT_TRUE(view.checks[0]);
+  EXPECT_FALSE(view.Of(L::lstcookies).listEnabled);
+}
+
 TEST_F(SettingsDialog, NoAfterOpeningWithAllStoredEnablesTheSiteListAgain) {
   stored.values["Settings\\All"] = "1";
   Open();
@@ -303,6 +324,7 @@ TEST_F(SettingsDialog, ApplyFailingAtAStepStopsThereAndKeepsTheEdits) {
     ASSERT_EQ(t.fp.dialogs.shown.size(), 1u);
     EXPECT_EQ(t.fp.dialogs.shown[0].text, c.box);
     EXPECT_EQ(t.fp.dialogs.shown[0].title, "Error");
+    EXPECT_EQ(t.fp.dialogs.shown[0].owner, t.view.window) << "modal to the dialog, so Apply cannot run again inside it";
     EXPECT_EQ(t.ErrLog().size(), 1u);
     EXPECT_TRUE(t.view.applyEnabled);
     EXPECT_FALSE(t.view.unloaded);

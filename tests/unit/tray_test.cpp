@@ -1,6 +1,9 @@
 // The tray icon record, its callback, the menu commands and the status line.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <map>
+
 #include "app/frm_help.h"
 #include "app/frm_main.h"
 #include "fakes/fake_main_view.h"
@@ -105,13 +108,37 @@ TEST_F(TrayTest, IconComesBackWhenTheTaskbarIsCreatedAgain) {
   EXPECT_STREQ(fp.tray.calls.back().record.szTip.data(), "Banner Ads:0 Deleted Cookies:0 Blocked Popups:0");
 }
 
-TEST_F(TrayTest, MenuHasItsItemsInOrderWithOneCheckItemPerBlocker) {
-  std::vector<std::string> captions;
-  for (const MenuEntry& e : kTrayMenu) captions.push_back(e.caption);
-  EXPECT_EQ(captions, (std::vector<std::string>{"&Help", "&Settings", "O&nline Support Forum",
-                                                "&BETA TEST FORUM", "&Live Update", "&About", "-",
-                                                "Block &Ads", "Kill &Cookies", "Block &Popups", "-",
-                                                "&Exit"}));
+// Each item, picked as the menu hands it over, does what its caption says;
+// a command wired to the wrong item, or an item that does nothing, fails.
+TEST_F(TrayTest, EveryMenuItemDoesWhatItsCaptionSays) {
+  bool before[3] = {};
+  const std::map<std::string, std::function<bool()>> effect = {
+      {"&Help", [&] { return view.calls == std::vector<std::string>{"ShowHelp"}; }},
+      {"&Settings", [&] { return view.calls == std::vector<std::string>{"ShowSettings"}; }},
+      {"O&nline Support Forum", [&] { return fp.shell.calls.size() == 1; }},
+      {"&BETA TEST FORUM", [&] { return fp.shell.calls.size() == 1; }},
+      {"&Live Update", [&] { return main.update.manual() != nullptr; }},
+      {"&About", [&] { return view.aboutVisible; }},
+      {"Block &Ads", [&] { return main.mnublockads != before[0] && view.checks[MenuItem::BlockAds] == main.mnublockads; }},
+      {"Kill &Cookies",
+       [&] { return main.mnukillcookies != before[1] && view.checks[MenuItem::KillCookies] == main.mnukillcookies; }},
+      {"Block &Popups",
+       [&] { return main.mnublockpopups != before[2] && view.checks[MenuItem::BlockPopups] == main.mnublockpopups; }},
+      {"&Exit", [&] { return main.Ended(); }},
+  };
+  std::size_t picked = 0;
+  for (const MenuEntry& e : kTrayMenu) {
+    before[0] = main.mnublockads, before[1] = main.mnukillcookies, before[2] = main.mnublockpopups;
+    if (e.command == MenuCommand::None) continue;
+    view.calls.clear();
+    fp.shell.calls.clear();
+    view.aboutVisible = false;
+    main.OnMenuCommand(e.command);
+    ASSERT_TRUE(effect.count(e.caption)) << "an item the menu should not have: " << e.caption;
+    EXPECT_TRUE(effect.at(e.caption)()) << e.caption;
+    ++picked;
+  }
+  EXPECT_EQ(picked, effect.size()) << "an item is missing from the menu";
 }
 
 TEST(HelpText, RichTextIsShownAndAMissingFileSaysSoInOneLine) {

@@ -47,10 +47,18 @@ TEST(VersionTest, EmptyTextAndTextThatIsNotAVersionAreNoAnswer) {
     EXPECT_EQ(TestVersion(garbage, "2.0.1").answer, A::kGarbage) << garbage;
 }
 
-TEST(VersionTest, TheLocalVersionIsTheReleaseNumbers) {
-  EXPECT_EQ(LocalVersionString(), "2.0.1");
-  EXPECT_EQ(LocalVersionString(), NV_VERSION_TEXT);
-  EXPECT_EQ(TestVersion("2.0.1").answer, A::kNotNewer);
+// The running version is the one the server's text is held against: the
+// same numbers are no update, each number one higher is one.
+TEST(VersionTest, TheRunningVersionIsTheReleasesNumbersInOrder) {
+  const int numbers[] = {NV_VERSION_MAJOR, NV_VERSION_MINOR, NV_VERSION_REVISION};
+  auto text = [&](int bumped) {
+    std::string t;
+    for (int i = 0; i < 3; ++i) t += (i ? "." : "") + std::to_string(numbers[i] + (i == bumped));
+    return t;
+  };
+  EXPECT_EQ(TestVersion(text(-1)).answer, A::kNotNewer);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(TestVersion(text(i)).answer, A::kNewer) << text(i);
+  EXPECT_EQ(TestVersion(std::to_string(NV_VERSION_MAJOR - 1) + ".99.99").answer, A::kNotNewer);
 }
 
 }  // namespace

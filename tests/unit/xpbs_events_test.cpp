@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "fakes/fake_platform.h"
 #include "fakes/fake_xp_host.h"
 #include "ui/access_key.h"
@@ -195,6 +197,38 @@ TEST_F(XpBsEventsTest, LosingTheFocusClearsFocusAndPressed) {
   button.LostFocus();
   EXPECT_FALSE(button.Flags().focused);
   EXPECT_FALSE(button.Flags().pressed);
+}
+
+// A `Click` handler that closes the form destroys the button's window: by
+// mouse, space bar and access key alike, the click is the button's last act.
+TEST(XpBsClosingClick, NothingOfTheButtonsOwnRunsOnceItsWindowIsGone) {
+  struct Closing : test::EventLog {
+    Closing(test::FakeXpHost& h) : EventLog(h.log), host(h) {}
+    void Click() override {
+      EventLog::Click();
+      host.alive = false;
+    }
+    test::FakeXpHost& host;
+  };
+  const std::function<void(XpBs&)> ways[] = {
+      [](XpBs& b) { b.MouseDown(1, 0, 5, 5), b.MouseUp(1, 0, 5, 5); },
+      [](XpBs& b) { b.KeyDown(32, 0), b.KeyUp(32, 0); },
+      [](XpBs& b) { b.AccessKeyPress(); },
+  };
+  for (const auto& press : ways) {
+    test::FakeXpHost host;
+    test::FakeSound sound;
+    Closing events(host);
+    XpBs button(host, sound, events);
+    button.InitProperties();
+    button.SetURL("http://example.test/");
+    press(button);
+    ASSERT_FALSE(host.log.empty());
+    EXPECT_EQ(host.log.back(), "Click") << "no address opened, no MouseUp or KeyUp after the window went";
+    const int shown = host.shown;
+    button.Refresh();
+    EXPECT_EQ(host.shown, shown) << "no drawing into a destroyed window";
+  }
 }
 
 TEST(XpAccessKeyTest, CaptionRules) {

@@ -33,7 +33,8 @@ nv_need_build_tools() {
 }
 
 nv_need_wine() {
-  nv_need wine:wine /usr/lib/wine/wine64:wine64 Xvfb:xvfb xdpyinfo:x11-utils import:imagemagick curl:curl
+  nv_need wine:wine /usr/lib/wine/wine64:wine64 Xvfb:xvfb xdpyinfo:x11-utils import:imagemagick curl:curl \
+    openssl:openssl
 }
 
 # Starts Xvfb when there is no display; prints the display name it set.

@@ -17,10 +17,11 @@ constexpr char kClass[] = "NorvaneHttpFetch";
 constexpr UINT kAnswered = WM_APP + 1;  // wParam: the fetch; lParam: a Completion to take over
 constexpr char kAgent[] = "Norvane/" NV_VERSION_TEXT;
 // Always from the server, never kept in the browser's cache or sent with its
-// cookies, never a dialog; certificate checks and the refusal of redirects
-// from HTTPS to HTTP stay as WinINet has them.
+// cookies, never a dialog; certificate checks stay as WinINet has them.
+// Redirects are followed here, one at a time, so that every step is checked.
 constexpr DWORD kFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE |
-                         INTERNET_FLAG_NO_COOKIES | INTERNET_FLAG_NO_UI;
+                         INTERNET_FLAG_NO_COOKIES | INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_AUTO_REDIRECT;
+constexpr int kMaxRedirects = 10;
 
 struct Job {
   HttpFetch::Id id;
@@ -33,7 +34,7 @@ struct Completion {
   HttpAnswer answer;
 };
 
-HttpAnswer Failed(std::string reason) { return HttpAnswer{false, "", std::move(reason)}; }
+HttpAnswer Failed(std::string reason, int status = 0) { return HttpAnswer{false, "", std::move(reason), status}; }
 
 // WinINet's own text for its error numbers, else the system's.
 std::string ErrorText(DWORD code) {
@@ -53,32 +54,68 @@ bool StartsWithNoCase(const std::string& text, const char* prefix) {
          CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, text.c_str(), n, prefix, n) == CSTR_EQUAL;
 }
 
-// Where the request ended after any redirects.
-std::string FinalUrl(HINTERNET url) {
-  char buf[2048] = {};
-  DWORD size = sizeof buf;
-  return InternetQueryOptionA(url, INTERNET_OPTION_URL, buf, &size) ? std::string(buf) : std::string();
+bool IsRedirect(DWORD status) { return status == 301 || status == 302 || status == 303 || status == 307 || status == 308; }
+
+// The address a redirect names, made whole against the one it came from.
+std::string NextUrl(HINTERNET url, const std::string& from) {
+  char location[2048] = {};
+  DWORD size = sizeof location;
+  if (!HttpQueryInfoA(url, HTTP_QUERY_LOCATION, location, &size, nullptr)) return "";
+  char whole[2048] = {};
+  DWORD wholeSize = sizeof whole;
+  if (!InternetCombineUrlA(from.c_str(), location, whole, &wholeSize, ICU_NO_ENCODE)) return "";
+  return whole;
 }
 
 HttpAnswer ReadBody(HINTERNET url, const Job& job) {
-  // A secure request must not end up on a plain one, whatever WinINet allows.
-  if (StartsWithNoCase(job.request.url, "https:") && !StartsWithNoCase(FinalUrl(url), "https:"))
-    return Failed("The server sent the request on to an address without encryption.");
-  DWORD status = 0, size = sizeof status;
-  if (!HttpQueryInfoA(url, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr))
-    return Failed("The answer was not an HTTP answer.");
-  if (status != 200) return Failed("The server answered with status " + std::to_string(status) + ".");
-  HttpAnswer answer{true, "", ""};
+  HttpAnswer answer{true, "", "", 200};
   char buf[8192];
   for (;;) {
     if (job.abandoned->load()) return Failed("Cancelled.");
     DWORD got = 0;
-    if (!InternetReadFile(url, buf, sizeof buf, &got)) return Failed(ErrorText(GetLastError()));
+    if (!InternetReadFile(url, buf, sizeof buf, &got)) return Failed(ErrorText(GetLastError()), 200);
     if (got == 0) return answer;
     if (answer.body.size() + got > job.request.maxBytes)
-      return Failed("The answer was larger than " + std::to_string(job.request.maxBytes / 1024) + " KB.");
+      return Failed("The answer was larger than " + std::to_string(job.request.maxBytes / 1024) + " KB.", 200);
     answer.body.append(buf, got);
   }
+}
+
+// One step of the way: the body, a failure, or (next set) where to go on.
+HttpAnswer Step(HINTERNET session, const Job& job, const std::string& at, std::string& next) {
+  HINTERNET url = InternetOpenUrlA(session, at.c_str(), nullptr, 0, kFlags, 0);
+  if (!url) return Failed(ErrorText(GetLastError()));
+  DWORD status = 0, size = sizeof status;
+  HttpAnswer answer;
+  if (!HttpQueryInfoA(url, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr))
+    answer = Failed("The answer was not an HTTP answer.");
+  else if (IsRedirect(status) && (next = NextUrl(url, at)).empty())
+    answer = Failed("The server sent the request on without saying where.", static_cast<int>(status));
+  else if (!IsRedirect(status) && status != 200)
+    answer = Failed("The server answered with status " + std::to_string(status) + ".", static_cast<int>(status));
+  else if (status == 200)
+    answer = ReadBody(url, job);
+  else
+    answer.status = static_cast<int>(status);
+  InternetCloseHandle(url);
+  return answer;
+}
+
+// A secure request never goes on to a plain address, at any step; a server
+// that keeps sending the request on is given up after ten steps.
+HttpAnswer FollowRedirects(HINTERNET session, const Job& job) {
+  std::string at = job.request.url;
+  const bool secure = StartsWithNoCase(at, "https:");
+  for (int step = 0; step <= kMaxRedirects; ++step) {
+    std::string next;
+    HttpAnswer answer = Step(session, job, at, next);
+    if (next.empty()) return answer;
+    if (secure && !StartsWithNoCase(next, "https:"))
+      return Failed("The server sent the request on to an address without encryption.", answer.status);
+    if (job.abandoned->load()) return Failed("Cancelled.");
+    at = next;
+  }
+  return Failed("The server sent the request on more than " + std::to_string(kMaxRedirects) + " times.", 300);
 }
 
 HttpAnswer Fetch(const Job& job) {
@@ -87,13 +124,7 @@ HttpAnswer Fetch(const Job& job) {
   DWORD ms = job.request.timeoutMs;
   for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT})
     InternetSetOptionA(session, option, &ms, sizeof ms);
-  HttpAnswer answer;
-  if (HINTERNET url = InternetOpenUrlA(session, job.request.url.c_str(), nullptr, 0, kFlags, 0)) {
-    answer = ReadBody(url, job);
-    InternetCloseHandle(url);
-  } else {
-    answer = Failed(ErrorText(GetLastError()));
-  }
+  HttpAnswer answer = FollowRedirects(session, job);
   InternetCloseHandle(session);
   return answer;
 }
@@ -132,8 +163,7 @@ HttpFetch::Id Win32HttpFetch::Get(const HttpRequest& request, Done done) {
   const Id id = next_++;
   if (next_ == 0) next_ = 1;
   auto abandoned = std::make_shared<std::atomic<bool>>(false);
-  pending_[id] = Pending{std::move(done), abandoned, request.timeoutMs};
-  SetTimer(window_, id, request.timeoutMs, nullptr);
+  pending_[id] = Pending{std::move(done), abandoned};
   auto* job = new Job{id, request, window_, abandoned};
   if (HANDLE thread = CreateThread(nullptr, 0, Work, job, 0, nullptr)) {
     CloseHandle(thread);
@@ -149,7 +179,6 @@ void Win32HttpFetch::Cancel(Id id) {
   auto it = pending_.find(id);
   if (it == pending_.end()) return;
   it->second.abandoned->store(true);
-  KillTimer(window_, id);
   pending_.erase(it);
 }
 
@@ -159,15 +188,8 @@ void Win32HttpFetch::Finish(Id id, const HttpAnswer& answer) {
   if (it == pending_.end()) return;
   Done done = std::move(it->second.done);
   it->second.abandoned->store(true);
-  KillTimer(window_, id);
   pending_.erase(it);
   done(answer);
-}
-
-void Win32HttpFetch::TimedOut(Id id) {
-  auto it = pending_.find(id);
-  if (it == pending_.end()) return;
-  Finish(id, Failed("No answer came within " + std::to_string(it->second.timeoutMs / 1000) + " seconds."));
 }
 
 LRESULT CALLBACK Win32HttpFetch::Proc(HWND h, UINT m, WPARAM w, LPARAM l) {
@@ -175,11 +197,6 @@ LRESULT CALLBACK Win32HttpFetch::Proc(HWND h, UINT m, WPARAM w, LPARAM l) {
   if (m == kAnswered) {
     std::unique_ptr<Completion> done(reinterpret_cast<Completion*>(l));
     if (self) self->Finish(static_cast<Id>(w), done->answer);
-    return 0;
-  }
-  if (m == WM_TIMER) {
-    KillTimer(h, w);
-    if (self) self->TimedOut(static_cast<Id>(w));
     return 0;
   }
   return DefWindowProcA(h, m, w, l);

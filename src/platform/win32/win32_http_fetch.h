@@ -11,10 +11,10 @@ namespace nv {
 
 // WinINet GETs, each on a worker thread of its own, so that a slow server
 // never holds the UI thread. The answer is posted to a hidden window of the
-// thread that asked (the UI thread), which also enforces the whole fetch's
-// time limit: the per-call limits of WinINet do not cover a server that
-// trickles its answer. An abandoned worker finishes on its own; its handles
-// are only ever closed by itself, never from another thread.
+// thread that asked (the UI thread). The request's time limit is WinINet's
+// for each connect, send and receive; the caller keeps the clock of the
+// whole fetch. An abandoned worker finishes on its own; its handles are only
+// ever closed by itself, never from another thread.
 class Win32HttpFetch : public HttpFetch {
  public:
   Win32HttpFetch() = default;
@@ -26,12 +26,10 @@ class Win32HttpFetch : public HttpFetch {
   struct Pending {
     Done done;
     std::shared_ptr<std::atomic<bool>> abandoned;  // shared with the worker
-    unsigned timeoutMs;
   };
   static LRESULT CALLBACK Proc(HWND h, UINT m, WPARAM w, LPARAM l);
   bool EnsureWindow();
   void Finish(Id id, const HttpAnswer& answer);
-  void TimedOut(Id id);
 
   HWND window_ = nullptr;
   std::map<Id, Pending> pending_;

@@ -5,6 +5,7 @@
 #include <wrl/client.h>
 
 #include "platform/errors.h"
+#include "platform/win32/win32_com.h"
 
 // Some mingw-w64 releases leave the log-on trigger out of <taskschd.h>.
 #ifndef __ILogonTrigger_INTERFACE_DEFINED__
@@ -27,39 +28,9 @@ namespace nv {
 namespace {
 using Microsoft::WRL::ComPtr;
 
-// COM for the length of one call; a thread that has it already keeps it.
-class ComScope {
- public:
-  ComScope() : hr_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
-  ~ComScope() {
-    if (SUCCEEDED(hr_)) CoUninitialize();
-  }
-  ComScope(const ComScope&) = delete;
-  ComScope& operator=(const ComScope&) = delete;
-
- private:
-  HRESULT hr_;
-};
-
-class Bstr {
- public:
-  explicit Bstr(const std::wstring& text)
-      : b_(SysAllocStringLen(text.data(), static_cast<UINT>(text.size()))) {}
-  ~Bstr() { SysFreeString(b_); }
-  Bstr(const Bstr&) = delete;
-  Bstr& operator=(const Bstr&) = delete;
-  operator BSTR() const { return b_; }
-
- private:
-  BSTR b_;
-};
-
-std::wstring Wide(const std::string& text) {
-  const int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(n, L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
-  return wide;
-}
+using com::Bstr;
+using com::Wide;
+using ComScope = com::Scope;
 
 [[noreturn]] void Fail(HRESULT hr, const char* what) {
   char* message = nullptr;

@@ -77,13 +77,38 @@ std::string Win32Clock::LongTime(const LocalTime& t) {
   return buf;
 }
 
-// A tray program has no visible owner, so boxes come to the foreground
-// themselves. A task-modal box disables every window of the thread, which
-// loses the keyboard; the window the user was in gets it back afterwards.
-int Win32Dialogs::Show(const std::string& text, const std::string& title, unsigned style) {
+namespace {
+// The windows of this thread that a task-modal box with an owner must hold
+// too: the system disables them only for a box without one.
+BOOL CALLBACK DisableOther(HWND w, LPARAM param) {
+  auto* held = reinterpret_cast<std::vector<HWND>*>(param);
+  if (w != held->front() && IsWindowVisible(w) && IsWindowEnabled(w)) {
+    EnableWindow(w, FALSE);
+    held->push_back(w);
+  }
+  return TRUE;
+}
+}  // namespace
+
+// A tray program may have no window in front, so boxes come to the
+// foreground themselves. A box belongs to the window that asks for it (else
+// to this thread's active window): modal to it and in front of it. The
+// system gives the owner the keyboard back afterwards; a task-modal box
+// without any owner disables every window of the thread, and the window the
+// user was in gets the keyboard back here.
+int Win32Dialogs::Show(const std::string& text, const std::string& title, unsigned style, WindowHandle owner) {
   HWND active = GetActiveWindow(), focus = GetFocus();
-  const int answer = ::MessageBoxA(nullptr, text.c_str(), title.c_str(), style | MB_SETFOREGROUND);
-  if ((style & MB_TASKMODAL) && active && IsWindow(active) && IsWindowVisible(active)) {
+  HWND parent = owner ? reinterpret_cast<HWND>(owner) : active;
+  if (parent && (!IsWindow(parent) || !IsWindowVisible(parent))) parent = nullptr;
+  std::vector<HWND> held{parent};
+  if (parent && (style & MB_TASKMODAL)) {
+    EnumThreadWindows(GetCurrentThreadId(), DisableOther, reinterpret_cast<LPARAM>(&held));
+    style &= ~static_cast<unsigned>(MB_TASKMODAL);
+  }
+  const int answer = ::MessageBoxA(parent, text.c_str(), title.c_str(), style | MB_SETFOREGROUND);
+  for (std::size_t i = 1; i < held.size(); ++i)
+    if (IsWindow(held[i])) EnableWindow(held[i], TRUE);
+  if (!parent && (style & MB_TASKMODAL) && active && IsWindow(active) && IsWindowVisible(active)) {
     SetForegroundWindow(active);
     if (focus && IsWindow(focus) && IsChild(active, focus)) SetFocus(focus);
   }

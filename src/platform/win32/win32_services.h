@@ -31,7 +31,8 @@ class Win32Clock : public Clock {
 
 class Win32Dialogs : public Dialogs {
  public:
-  int Show(const std::string& text, const std::string& title, unsigned style) override;
+  using Dialogs::Show;
+  int Show(const std::string& text, const std::string& title, unsigned style, WindowHandle owner) override;
 };
 
 class Win32System : public System {
@@ -57,6 +58,9 @@ class Win32Shell : public Shell {
  public:
   void Execute(const std::string& verb, const std::string& file, const std::string& params,
                const std::string& dir, int show) override;
+  bool Elevated() override;
+  bool ExecuteAsDesktopUser(const std::string& verb, const std::string& file, const std::string& params,
+                            const std::string& dir, int show) override;
   HWND owner = nullptr;
 };
 

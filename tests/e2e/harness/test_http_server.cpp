@@ -8,6 +8,7 @@ namespace {
 const char* Reason(int status) {
   switch (status) {
     case 200: return "OK";
+    case 302: return "Found";
     case 404: return "Not Found";
     default: return "Error";
   }
@@ -95,6 +96,7 @@ void TestHttpServer::Answer(SOCKET s) {
   for (int waited = 0; waited < reply.delayMs && !stopping_; waited += 50) Sleep(50);
   const std::string bytes = "HTTP/1.1 " + std::to_string(reply.status) + " " + Reason(reply.status) +
                             "\r\nContent-Type: text/plain\r\nContent-Length: " + std::to_string(reply.body.size()) +
+                            (reply.location.empty() ? "" : "\r\nLocation: " + reply.location) +
                             "\r\nConnection: close\r\n\r\n" + reply.body;
   send(s, bytes.data(), static_cast<int>(bytes.size()), 0);
   ++answered_;

@@ -19,7 +19,8 @@ class TestHttpServer {
   struct Reply {
     int status = 200;
     std::string body;
-    int delayMs = 0;  // waits this long before answering
+    int delayMs = 0;       // waits this long before answering
+    std::string location;  // a Location header, for a redirect
   };
   struct Request {
     std::string path;
