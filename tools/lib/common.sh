@@ -28,7 +28,7 @@ nv_need_build_tools() {
     i686-w64-mingw32-g++-posix:g++-mingw-w64-i686 \
     /usr/lib/x86_64-linux-gnu/cmake/GTest/GTestConfig.cmake:libgtest-dev \
     /usr/src/googletest/CMakeLists.txt:googletest \
-    python3:python3 clang++:clang makensis:nsis \
+    python3:python3 clang++:clang makensis:nsis npm:npm \
     /usr/lib/llvm-14/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a:libclang-rt-14-dev
 }
 
