@@ -83,11 +83,8 @@ void AddChromium(Files& files, const BrowserFolders& f, std::vector<CookieStoreI
     const std::string& base = b.roaming ? f.roamingAppData : f.localAppData;
     if (base.empty()) continue;
     const std::string userData = base + b.folder;
-    if (!Exists(files, userData + "\\Local State") && !Exists(files, userData + "\\Default")) {
-      // Opera keeps its first profile in the user data folder itself.
-      if (!b.profileAtTop || !Exists(files, userData + "\\Network\\Cookies")) continue;
-    }
     for (const auto& [folder, name] : ChromiumProfiles(files, userData)) {
+      // Opera keeps its first profile in the user data folder itself.
       const bool top = b.profileAtTop && folder == "Default";
       AddChromiumProfile(files, b, userData, top ? userData : userData + "\\" + folder, name, out);
     }
