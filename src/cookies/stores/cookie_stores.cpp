@@ -4,6 +4,7 @@
 
 #include "cookies/stores/store_record.h"
 #include "platform/background.h"
+#include "platform/clock.h"
 #include "platform/system.h"
 #include "popups/log_trap.h"
 #include "store/logs.h"
@@ -63,16 +64,23 @@ bool CookieStores::Cleaning() const {
 }
 
 void CookieStores::Step() {
-  if (!s_.platform.fileProbe || !s_.platform.background) return;
+  if (!s_.platform.fileProbe || !s_.platform.background || !s_.platform.clock) return;
+  const std::uint64_t ms = s_.platform.clock->TickMs();
+  if (looked_ && ms - lastLook_ < kLookEveryMs) return;
+  looked_ = true;
+  lastLook_ = ms;
   if (!found_) Find();
   if (stores_.empty()) return;
   const size_t index = next_;
   next_ = (next_ + 1) % stores_.size();
   State& st = stores_[index];
-  if (st.running) return;
+  if (st.running || ms < st.heldUntil) return;
   const FileStamp now = s_.platform.fileProbe->Stamp(st.info.path);
   if (now.size < 0 || (st.settled && now == st.cleaned)) return;
-  if (BrowserHolds(st, now)) return;
+  if (BrowserHolds(st, now)) {
+    st.heldUntil = ms + kHeldPauseMs;
+    return;
+  }
   Start(index);
 }
 

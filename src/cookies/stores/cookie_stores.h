@@ -42,6 +42,12 @@ class CookieStores {
   // True while a cleaning runs on the worker.
   bool Cleaning() const;
 
+  // The tick looks at one store at most this often; a store its browser
+  // holds is looked at again only after the longer pause, so that a running
+  // browser costs the tick next to nothing.
+  static constexpr std::uint64_t kLookEveryMs = 250;
+  static constexpr std::uint64_t kHeldPauseMs = 2000;
+
   // What cleans one store on the worker: CleanCookieStore, or a test's stand-in.
   using Cleaner = std::function<StoreCleaning(const std::string& path, StoreKind kind, const KeepRule& rule)>;
   void SetCleaner(Cleaner cleaner) { cleaner_ = std::move(cleaner); }
@@ -52,6 +58,7 @@ class CookieStores {
     FileStamp cleaned;      // as the last cleaning (or failure) left it
     bool settled = false;   // cleaned or failed since the last Reload
     bool running = false;   // on the worker now
+    std::uint64_t heldUntil = 0;  // its browser held it: no look before then
   };
 
   void Find();
@@ -68,6 +75,8 @@ class CookieStores {
   bool found_ = false;
   std::shared_ptr<const KeepRule> rule_ = std::make_shared<KeepRule>();
   size_t next_ = 0;
+  std::uint64_t lastLook_ = 0;
+  bool looked_ = false;
   std::uint32_t generation_ = 0;
   std::set<std::string> reported_;  // stores whose failure err.log has this run
   bool limitReported_ = false;
