@@ -33,7 +33,13 @@ std::string Folder(int csidl) {
 
 std::vector<nv::test::TestCookie> Cookies(int n) {
   std::vector<nv::test::TestCookie> c;
-  for (int i = 0; i < n; ++i) c.push_back({(i % 10 == 0 ? "keep.example" : "t" + std::to_string(i / 5) + ".test"), "c" + std::to_string(i)});
+  for (int i = 0; i < n; ++i) {
+    // Built step by step: GCC 12 warns falsely about "t" + std::to_string().
+    std::string host = "keep.example", name = "c";
+    if (i % 10) host = std::to_string(i / 5).insert(0, 1, 't').append(".test");
+    name += std::to_string(i);
+    c.push_back({host, name});
+  }
   return c;
 }
 
