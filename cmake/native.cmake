@@ -43,6 +43,11 @@ foreach(file ${NV_E2E_FILES})
   set_tests_properties(e2e.${suite} PROPERTIES RESOURCE_LOCK wine TIMEOUT 900)
 endforeach()
 
+# Debian's chromium and firefox-esr write real cookie stores that norvane.exe
+# cleans under Wine; the browsers then open them again.
+add_test(NAME e2e.real_browsers COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/real_browsers/run)
+set_tests_properties(e2e.real_browsers PROPERTIES RESOURCE_LOCK wine TIMEOUT 600)
+
 # The XP-style button gallery under Wine: GDI against the raster rendering.
 add_test(NAME gallery COMMAND ${CMAKE_SOURCE_DIR}/tools/gallery)
 set_tests_properties(gallery PROPERTIES RESOURCE_LOCK wine TIMEOUT 600)

@@ -4,6 +4,8 @@
 #include <system_error>
 #include <thread>
 
+#include "platform/win32/message_window.h"
+
 namespace nv {
 
 namespace {
@@ -20,13 +22,7 @@ Win32Background::~Win32Background() {
 }
 
 bool Win32Background::EnsureWindow() {
-  if (window_) return true;
-  WNDCLASSA wc{};
-  wc.lpfnWndProc = Proc;
-  wc.hInstance = GetModuleHandleA(nullptr);
-  wc.lpszClassName = kClass;
-  RegisterClassA(&wc);
-  window_ = CreateWindowExA(0, kClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+  if (!window_) window_ = CreateMessageWindow(kClass, Proc, this);
   return window_ != nullptr;
 }
 
