@@ -11,6 +11,8 @@
 
 #include "../fakes/cookie_store_maker.h"
 #include "harness/harness.h"
+#include "harness/settings_driver.h"
+#include "settings/settings_ids.h"
 
 using namespace e2e;
 using nv::test::CookiesIn;
@@ -102,6 +104,14 @@ TEST_F(Stores, StoreHeldByItsRunningBrowserIsLeftAloneUntilItIsFree) {
   Sleep(1000);
   EXPECT_EQ(Count(Log(), "Firefox, profile"), 2u) << Log();
   EXPECT_EQ(Count(Log(), "Chromium, profile"), 1u) << Log();
+
+  // The "Cookies" tab names the browsers found, with its dash in any code page.
+  HWND dialog = OpenSettings(app);
+  ASSERT_TRUE(dialog);
+  HWND line = ControlById(dialog, nv::settings_id::kCookieStores);
+  wchar_t text[200] = {};
+  GetWindowTextW(line, text, 200);
+  EXPECT_EQ(std::wstring(text), L"Cleans cookies of: Chromium, Firefox \u2014 when they are closed");
   app.Close();
   EXPECT_TRUE(app.WaitExit());
 }
