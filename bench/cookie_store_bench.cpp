@@ -6,8 +6,6 @@
 //     stores, each held by another process as a running browser holds it),
 //     against the same tick without any browser installed (goal: <= 1.1x).
 #include <sqlite3.h>
-#include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -26,6 +24,7 @@
 #include "fakes/fake_main_view.h"
 #include "fakes/fake_platform.h"
 #include "fakes/fake_store_seams.h"
+#include "integration/held_store.h"
 #include "platform/posix/posix_file_probe.h"
 #include "platform/posix/posix_files.h"
 #include "store/ascii_text.h"
@@ -82,26 +81,6 @@ int Cleaning(const fs::path& root) {
     if (deleted != kCookies - 200) return std::fprintf(stderr, "deleted %d\n", deleted), 1;
   }
   return 0;
-}
-
-// A stand-in browser: holds the database as a running Chromium does, until killed.
-pid_t HoldInChild(const std::string& db) {
-  int ready[2];
-  if (pipe(ready) != 0) return -1;
-  const pid_t pid = fork();
-  if (pid == 0) {
-    sqlite3* h = nullptr;
-    sqlite3_open(db.c_str(), &h);
-    sqlite3_exec(h, "PRAGMA locking_mode=EXCLUSIVE; BEGIN EXCLUSIVE;", nullptr, nullptr, nullptr);
-    (void)!write(ready[1], "x", 1);
-    pause();
-    _exit(0);
-  }
-  char c;
-  (void)!read(ready[0], &c, 1);
-  close(ready[0]);
-  close(ready[1]);
-  return pid;
 }
 
 struct TickRig {
@@ -168,8 +147,8 @@ int Tick(const fs::path& root) {
     fs::create_directories(fs::path(db).parent_path());
     nv::test::MakeCookieStore(db, db.find("Firefox") != std::string::npos, Cookies());
   }
-  std::vector<pid_t> browsers;
-  for (const std::string& db : dbs) browsers.push_back(HoldInChild(db));
+  std::vector<std::unique_ptr<nv::test::HeldStore>> browsers;
+  for (const std::string& db : dbs) browsers.push_back(std::make_unique<nv::test::HeldStore>(db));
 
   const int runs = 3000;
   TickRig today(root, none), running(root, apps);
@@ -183,7 +162,7 @@ int Tick(const fs::path& root) {
   const double meanA = Mean(a), meanB = Mean(b);
   std::sort(a.begin(), a.end());
   std::sort(b.begin(), b.end());
-  for (pid_t pid : browsers) kill(pid, SIGTERM), waitpid(pid, nullptr, 0);
+  browsers.clear();
   const bool untouched = running.worker.jobs.empty() && running.frm->cookies.stores.Found().size() == dbs.size();
   std::printf("  tick, no browser installed (today's)      median %7.2f us  p99 %7.2f us\n", a[a.size() / 2], a[a.size() * 99 / 100]);
   std::printf("  tick, six stores held by running browsers median %7.2f us  p99 %7.2f us\n", b[b.size() / 2], b[b.size() * 99 / 100]);

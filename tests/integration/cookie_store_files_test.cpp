@@ -6,8 +6,14 @@
 #include <thread>
 
 #include "cookies/stores/store_cleaning.h"
+#include "cookies/cookie_cleaner.h"
 #include "fakes/cookie_store_maker.h"
+#include "fakes/fake_platform.h"
+#include "fakes/fake_store_seams.h"
+#include "integration/held_store.h"
 #include "integration/temp_dir.h"
+#include "platform/posix/posix_file_probe.h"
+#include "platform/posix/posix_files.h"
 
 namespace nv {
 namespace {
@@ -94,6 +100,60 @@ TEST_P(StoreFiles, StoreLockedByAnotherConnectionIsBusyAndLeftAlone) {
 
 INSTANTIATE_TEST_SUITE_P(Browsers, StoreFiles, ::testing::Values(false, true),
                          [](const auto& info) { return info.param ? "Firefox" : "Chromium"; });
+
+// The whole chain over real files: the profiles found in the user's folders,
+// the probe, SQLite, the log and the count; one store is held by another
+// process as its running browser would hold it.
+TEST(StoreChain, HeldStoreWaitsForItsBrowserTheOtherIsCleanedAtOnce) {
+  test::TempDir dir;
+  const std::string chrome = dir / "Local/Google/Chrome/User Data/Default/Network/Cookies";
+  const std::string firefox = dir / "Roaming/Mozilla/Firefox/Profiles/p/cookies.sqlite";
+  std::filesystem::create_directories(std::filesystem::path(chrome).parent_path());
+  std::filesystem::create_directories(std::filesystem::path(firefox).parent_path());
+  std::filesystem::create_directories(dir / "N/data");
+  std::ofstream(dir / "Roaming/Mozilla/Firefox/profiles.ini") << "[Profile0]\nName=p\nPath=Profiles/p\n";
+  std::ofstream(dir / "N/data/cookies.svr") << "news\r\nbank.test\r\n";
+  ASSERT_TRUE(MakeCookieStore(chrome, false, kCookies));
+  ASSERT_TRUE(MakeCookieStore(firefox, true, kCookies));
+
+  test::FakePlatform fp;
+  PosixFiles files;
+  PosixFileProbe probe;
+  test::FakeBackground worker;
+  fp.platform.files = &files;
+  fp.platform.fileProbe = &probe;
+  fp.platform.background = &worker;
+  fp.system.specialFolders[0x1c] = dir / "Local";
+  fp.system.specialFolders[0x1a] = dir / "Roaming";
+  Store store{files, dir / "N"};
+  Settings settings{fp.settings};
+  Counters counters;
+  Services services{fp.platform, store, settings, counters};
+  CookieCleaner cleaner{services};
+  auto ticks = [&](int n) {
+    for (int i = 0; i < n; ++i) {
+      fp.clock.tickMs += 100;
+      cleaner.stores.Step();
+      worker.RunAll();
+    }
+  };
+
+  test::HeldStore chromeRuns(chrome);
+  cleaner.KillCookies(true);
+  ticks(20);
+  EXPECT_EQ(CookiesIn(firefox, true).size(), 4u);
+  EXPECT_EQ(counters.Get(DeletedCookiesCount), 4);
+  chromeRuns.Release();
+  ticks(30);
+  EXPECT_EQ(CookiesIn(chrome, false).size(), 4u);
+  EXPECT_EQ(counters.Get(DeletedCookiesCount), 8);
+  const std::string log = Slurp(dir / "N/cookies.log");
+  EXPECT_NE(log.find("Firefox, profile \"p\", "), std::string::npos) << log;
+  EXPECT_NE(log.find("Chrome, profile \"Default\", "), std::string::npos) << log;
+  EXPECT_NE(log.find("4 cookies of ads.test (2), notnews.test (1), tracker.example (1) deleted on "), std::string::npos)
+      << log;
+  EXPECT_EQ(log.find("secret"), std::string::npos);
+}
 
 }  // namespace
 }  // namespace nv

@@ -26,13 +26,16 @@ Schema SchemaOf(StoreKind kind) {
   return kind == StoreKind::Firefox ? Schema{"moz_cookies", "host"} : Schema{"cookies", "host_key"};
 }
 
-std::string Utf8Path(const std::string& path) {
+// Paths are written the Windows way everywhere in the program; off Windows
+// (the native tests) backslashes become slashes, as PosixFiles maps them.
+std::string Utf8Path(std::string path) {
 #ifdef _WIN32
   if (char* utf8 = sqlite3_win32_mbcs_to_utf8_v2(path.c_str(), 1)) {
-    std::string out(utf8);
+    path = utf8;
     sqlite3_free(utf8);
-    return out;
   }
+#else
+  std::replace(path.begin(), path.end(), '\\', '/');
 #endif
   return path;
 }
