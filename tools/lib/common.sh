@@ -32,6 +32,11 @@ nv_need_build_tools() {
     /usr/lib/llvm-14/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a:libclang-rt-14-dev
 }
 
+# The real browsers of the cookie-store test (e2e.real_browsers).
+nv_need_browsers() {
+  nv_need chromium:chromium firefox-esr:firefox-esr python3:python3
+}
+
 nv_need_wine() {
   nv_need wine:wine /usr/lib/wine/wine64:wine64 Xvfb:xvfb xdpyinfo:x11-utils import:imagemagick curl:curl
 }
