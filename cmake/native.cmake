@@ -47,6 +47,11 @@ endforeach()
 add_test(NAME setup.signing COMMAND ${CMAKE_SOURCE_DIR}/tests/setup/signing_test.sh)
 set_tests_properties(setup.signing PROPERTIES RESOURCE_LOCK wine TIMEOUT 600)
 
+# Debian's chromium and firefox-esr write real cookie stores that norvane.exe
+# cleans under Wine; the browsers then open them again.
+add_test(NAME e2e.real_browsers COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/real_browsers/run)
+set_tests_properties(e2e.real_browsers PROPERTIES RESOURCE_LOCK wine TIMEOUT 600)
+
 # The XP-style button gallery under Wine: GDI against the raster rendering.
 add_test(NAME gallery COMMAND ${CMAKE_SOURCE_DIR}/tools/gallery)
 set_tests_properties(gallery PROPERTIES RESOURCE_LOCK wine TIMEOUT 600)

@@ -24,8 +24,8 @@ void CookieCleaner::KillCookies(bool enabled) {
   notes_.clear();
   ++generation_;
   unfinished_ = true;  // a fresh start sweeps the whole folder again
-  if (!enabled || DeleteAllSetting()) return;
-  s_.store.LoadListFile(lstCk, s_.store.Path(paths::kCookiesList));
+  if (enabled && !DeleteAllSetting()) s_.store.LoadListFile(lstCk, s_.store.Path(paths::kCookiesList));
+  stores.Reload(lstCk.Items());
 }
 
 // All 0 spares the sites of the allow list; any other number deletes every
@@ -41,6 +41,7 @@ bool CookieCleaner::DeleteAllSetting() {
 }
 
 void CookieCleaner::CookieStep() {
+  stores.Step();
   // The empty-login box waits for the user; later ticks leave the folder alone.
   if (keyBoxOpen_ || !FolderUsable()) return;
   const bool listChanged = SyncAllowList();

@@ -4,6 +4,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "cookies/stores/cookie_stores.h"
 #include "store/list_box.h"
 #include "store/services.h"
 
@@ -23,7 +24,7 @@ class CookieCleaner {
  public:
   enum class Outcome { Nothing, Deleted, NoSite, NotRemoved };
 
-  explicit CookieCleaner(Services& services) : s_(services) {}
+  explicit CookieCleaner(Services& services) : stores(services), s_(services) {}
   void SetFolder(const std::string& folder) {
     folder_ = folder;
     folderState_ = FolderState::Unchecked;
@@ -31,6 +32,7 @@ class CookieCleaner {
   const std::string& Folder() const { return folder_; }
 
   // Clears lstCk; when enabled and All is 0, loads "\data\cookies.svr".
+  // The browsers' cookie stores are found again and take the same list.
   void KillCookies(bool enabled);
   void CookieStep();
   // Deletes one cookie file (a bare name in the folder) and its cache entry,
@@ -39,6 +41,8 @@ class CookieCleaner {
   Outcome DeleteCookie(const std::string& name);
 
   ListBox lstCk;
+  // The browsers' cookie databases; the cookie step looks at one per tick.
+  CookieStores stores;
 
   // Allow-list tests (one entry against one name) per tick, and the time
   // they may take; names not yet tested wait for the next tick.

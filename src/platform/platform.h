@@ -19,6 +19,8 @@ class FolderWatch;
 class Registry;
 class LogonTask;
 class HttpFetch;
+class FileProbe;
+class Background;
 
 // The seam as one table: every OS service the core may use. The Win32 layer
 // fills it with real implementations, tests with fakes. A subsystem that does
@@ -41,6 +43,8 @@ struct Platform {
   Registry* registry = nullptr;
   LogonTask* logonTask = nullptr;
   HttpFetch* http = nullptr;
+  FileProbe* fileProbe = nullptr;
+  Background* background = nullptr;
 };
 
 }  // namespace nv

@@ -46,6 +46,7 @@ void frmSettings::Form_Load() {
   view_.SetApplyEnabled(false);
   for (SettingsList list : {SettingsList::lstcookies, SettingsList::lstdns, SettingsList::lstpopups})
     LoadList(list);
+  view_.ShowCookieStores(main_.CookieStoresLine());
 }
 
 void frmSettings::EnableApply() {

@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <string>
+
 #include "app/controls_win32.h"
 #include "app/list_find_win32.h"
 #include "app/modeless_win32.h"
@@ -84,6 +86,14 @@ void SettingsWindow::CopyMainIcon() {
 void SettingsWindow::FillColours(const char* const* names, int count) {
   SendMessageA(colours_, CB_RESETCONTENT, 0, 0);
   for (int i = 0; i < count; ++i) SendMessageA(colours_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(names[i]));
+}
+
+// The line holds a dash that not every ANSI code page has.
+void SettingsWindow::ShowCookieStores(const std::string& utf8Line) {
+  const int n = MultiByteToWideChar(CP_UTF8, 0, utf8Line.c_str(), -1, nullptr, 0);
+  std::wstring wide(static_cast<size_t>(n > 0 ? n : 1), L'\0');
+  if (n > 0) MultiByteToWideChar(CP_UTF8, 0, utf8Line.c_str(), -1, wide.data(), n);
+  SetWindowTextW(storesLine_, wide.c_str());
 }
 
 void SettingsWindow::ShowColour(int index) { SendMessageA(colours_, CB_SETCURSEL, static_cast<WPARAM>(index), 0); }

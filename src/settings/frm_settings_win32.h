@@ -42,6 +42,7 @@ class SettingsWindow : public SettingsView {
   void SetListEnabled(SettingsList list, bool enabled) override;
   void SetAddEnabled(SettingsList list, bool enabled) override;
   void SetApplyEnabled(bool enabled) override;
+  void ShowCookieStores(const std::string& utf8Line) override;
   void Unload() override;
   WindowHandle BoxOwner() override { return reinterpret_cast<WindowHandle>(hwnd_); }
 
@@ -65,7 +66,7 @@ class SettingsWindow : public SettingsView {
   void BuildTitle();
   void BuildTabs();
   HWND BuildPage(int family, int top, int height);
-  void BuildFamily(int family, HWND page, int height96);
+  void BuildFamily(int family, HWND page, int pageHeight96);
   void BuildOptions(int family, HWND page);
   void BuildButtons();
   // A child control at a position laid out for 96 dpi.
@@ -86,6 +87,7 @@ class SettingsWindow : public SettingsView {
   HWND notify_;
   UINT closedMessage_;
   HWND hwnd_ = nullptr, tab_ = nullptr, tip_ = nullptr, title_ = nullptr, colours_ = nullptr, hint_ = nullptr;
+  HWND storesLine_ = nullptr;
   HWND notes_[2] = {};  // red texts: chkallcookies's is its own control
   HWND ok_ = nullptr, cancel_ = nullptr, apply_ = nullptr;
   std::array<Family, kSettingsLists> families_{};

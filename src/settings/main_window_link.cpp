@@ -16,5 +16,6 @@ bool FrmMainLink::MenuChecked(MenuItem item) {
 void FrmMainLink::blockads(bool on) { main_.hosts.blockads(on); }
 void FrmMainLink::KillCookies(bool on) { main_.cookies.KillCookies(on); }
 void FrmMainLink::killpopups(bool on) { main_.popups.killpopups(on); }
+std::string FrmMainLink::CookieStoresLine() { return main_.cookies.stores.BrowsersLine(); }
 
 }  // namespace nv

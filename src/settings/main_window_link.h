@@ -1,4 +1,6 @@
 #pragma once
+#include <string>
+
 #include "app/main_view.h"
 
 namespace nv {
@@ -15,6 +17,9 @@ class MainWindowLink {
   virtual void blockads(bool on) = 0;
   virtual void KillCookies(bool on) = 0;
   virtual void killpopups(bool on) = 0;
+  // The browsers whose cookie stores the cookie step cleans, as the line
+  // under the "&Cookies" tab's list says it (UTF-8); none by default.
+  virtual std::string CookieStoresLine() { return {}; }
 };
 
 // The running program's main window.
@@ -25,6 +30,7 @@ class FrmMainLink : public MainWindowLink {
   void blockads(bool on) override;
   void KillCookies(bool on) override;
   void killpopups(bool on) override;
+  std::string CookieStoresLine() override;
 
  private:
   frmMain& main_;

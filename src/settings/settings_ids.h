@@ -15,6 +15,7 @@ constexpr int kAllCookies = 1006;
 constexpr int kUseDns = 1007;
 constexpr int kBlockAllPops = 1008;
 constexpr int kCookieHint = 1009;
+constexpr int kCookieStores = 1010;  // the line naming the browsers whose stores are cleaned
 
 // The controls of list family n (0 to 3, in tab order).
 constexpr int kFamilyBase = 1100;

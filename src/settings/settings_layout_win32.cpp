@@ -16,6 +16,7 @@ namespace {
 constexpr int kClientW = 480, kClientH = 458;
 constexpr int kTabX = 10, kTabY = 52, kTabW = 460, kPagesBottom = 382;
 constexpr char kPageClass[] = "NorvaneSettingsPage";
+constexpr int kStoresLineH = 30;  // two lines of the dialog font
 namespace id = settings_id;
 namespace text = settings_text;
 
@@ -138,9 +139,15 @@ void SettingsWindow::BuildOptions(int family, HWND page) {
   }
 }
 
-void SettingsWindow::BuildFamily(int family, HWND page, int height96) {
+void SettingsWindow::BuildFamily(int family, HWND page, int pageHeight96) {
   const settings_text::Family& t = text::kFamilies[family];
   Family& f = families_[static_cast<size_t>(family)];
+  // The cookie sites' list leaves room below for the line naming the browsers.
+  const bool cookies = static_cast<SettingsList>(family) == SettingsList::lstcookies;
+  const int height96 = pageHeight96 - (cookies ? kStoresLineH : 0);
+  if (cookies)
+    storesLine_ = Control(page, "STATIC", "", SS_LEFT | SS_NOPREFIX, 10, height96 - 6, 440, kStoresLineH,
+                          id::kCookieStores);
   Control(page, "STATIC", t.title, SS_LEFT | SS_NOPREFIX, 10, 66, 280, 16, 0);
   f.list = Control(page, WC_LISTVIEWA, t.title,
                    WS_BORDER | WS_TABSTOP | LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_OWNERDATA | LVS_SINGLESEL |

@@ -32,6 +32,9 @@ class SettingsView {
   virtual void SetListEnabled(SettingsList list, bool enabled) = 0;
   virtual void SetAddEnabled(SettingsList list, bool enabled) = 0;
   virtual void SetApplyEnabled(bool enabled) = 0;
+  // The line under the "&Cookies" tab's list that names the browsers whose
+  // cookie stores are cleaned too; UTF-8. None by default.
+  virtual void ShowCookieStores(const std::string& utf8Line) {}
   // Closes and destroys the dialog once the current handler has returned.
   virtual void Unload() = 0;
   // The dialog's window, which owns the boxes its handlers show.

@@ -28,8 +28,13 @@ nv_need_build_tools() {
     i686-w64-mingw32-g++-posix:g++-mingw-w64-i686 \
     /usr/lib/x86_64-linux-gnu/cmake/GTest/GTestConfig.cmake:libgtest-dev \
     /usr/src/googletest/CMakeLists.txt:googletest \
-    python3:python3 clang++:clang makensis:nsis \
+    python3:python3 clang++:clang makensis:nsis npm:npm \
     /usr/lib/llvm-14/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a:libclang-rt-14-dev
+}
+
+# The real browsers of the cookie-store test (e2e.real_browsers).
+nv_need_browsers() {
+  nv_need chromium:chromium firefox-esr:firefox-esr python3:python3
 }
 
 nv_need_wine() {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/version.h"
+#include "platform/win32/message_window.h"
 
 namespace nv {
 
@@ -146,14 +147,7 @@ Win32HttpFetch::~Win32HttpFetch() {
 }
 
 bool Win32HttpFetch::EnsureWindow() {
-  if (window_) return true;
-  WNDCLASSA wc{};
-  wc.lpfnWndProc = Proc;
-  wc.hInstance = GetModuleHandleA(nullptr);
-  wc.lpszClassName = kClass;
-  RegisterClassA(&wc);
-  window_ = CreateWindowExA(0, kClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
-  if (window_) SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  if (!window_) window_ = CreateMessageWindow(kClass, Proc, this);
   return window_ != nullptr;
 }
 

@@ -20,6 +20,8 @@ Win32Platform::Win32Platform() {
   platform.registry = &registry;
   platform.logonTask = &logonTask;
   platform.http = &http;
+  platform.fileProbe = &fileProbe;
+  platform.background = &background;
 }
 
 }  // namespace nv

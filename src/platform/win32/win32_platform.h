@@ -2,7 +2,9 @@
 #include <memory>
 
 #include "platform/platform.h"
+#include "platform/win32/win32_background.h"
 #include "platform/win32/win32_desktop.h"
+#include "platform/win32/win32_file_probe.h"
 #include "platform/win32/win32_files.h"
 #include "platform/win32/win32_folder_watch.h"
 #include "platform/win32/win32_logon_task.h"
@@ -36,6 +38,8 @@ struct Win32Platform {
   Win32Registry registry;
   Win32LogonTask logonTask;
   Win32HttpFetch http;
+  Win32FileProbe fileProbe;
+  Win32Background background;
   Platform platform;
 };
 
