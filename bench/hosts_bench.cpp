@@ -39,6 +39,7 @@ int main() {
   Services services{fake.platform, store, settings, counters};
   std::string hostsPath = dir + "/hosts";
   HostsRedirect redirect(services, hostsPath);
+  redirect.TakeBackup();
 
   redirect.blockads(true);
   const std::string blocked = files.ReadAll(hostsPath);
