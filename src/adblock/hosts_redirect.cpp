@@ -129,8 +129,7 @@ bool HostsRedirect::MayHoldOwnLines(const std::string& hosts) {
 
 // The record alone decides. A record that was never written (a HOSTS file
 // left blocking by a Norvane that kept none) lets the lists stand in for it.
-HostsOwnership HostsRedirect::Judge(const OwnLines* own) {
-  const Record record = ReadRecord();
+HostsOwnership HostsRedirect::Judge(const Record& record, const OwnLines* own) {
   const std::string left = ", so the lines of the HOSTS file " + hostsPath_ +
                            " cannot be told apart from Norvane's; the file was left as it is";
   if (record.state == Record::State::Unreadable)
@@ -155,15 +154,19 @@ HostsOwnership HostsRedirect::Judge(const OwnLines* own) {
 // While the HOSTS file holds the user's lines, it is the user's content: the
 // backup becomes a copy of it, so additions and removals both count. While it
 // holds the block list (or nobody knows), every line that is not Norvane's
-// joins the backup. Returns Norvane's lines in the file.
-std::vector<std::string> HostsRedirect::KeepUsersLines(const std::string& hosts, const OwnLines* own) {
+// joins the backup. Returns Norvane's lines in the file, as a record covers
+// them; a file that is exactly the record (what the last rewrite left) is
+// all Norvane's and needs no judging line by line.
+std::string HostsRedirect::KeepUsersLines(const std::string& hosts, const OwnLines* own) {
   if (holds_ == Holds::UserLines) {
     CopyIntoBackup(hosts);
     return {};
   }
-  HostsLines sorted = SortByOwner(hosts, Judge(own));
+  const Record record = ReadRecord();
+  if (record.state == Record::State::Read && record.bytes == hosts) return hosts;
+  HostsLines sorted = SortByOwner(hosts, Judge(record, own));
   if (!sorted.others.empty()) CarryIntoBackup(sorted.others);
-  return std::move(sorted.norvane);
+  return sorted.norvane.empty() ? std::string() : FormatListFile(sorted.norvane);
 }
 
 void HostsRedirect::CopyIntoBackup(const std::string& hosts) {
@@ -195,20 +198,14 @@ void HostsRedirect::CarryIntoBackup(const std::vector<std::string>& others) {
 // The block list, then (with UseDNS "1") the cached entries: the whole file at
 // once, so that it replaces the HOSTS file in one step. Until it has, the
 // record also covers Norvane's lines of the file it replaces.
-void HostsRedirect::WriteBlockList(const OwnLines& own, const std::vector<std::string>& norvaneNow) {
+void HostsRedirect::WriteBlockList(const OwnLines& own, const std::string& norvaneNow) {
   std::string content = FormatListFile(own.blocked.Items());
   if (own.useDns) content += FormatListFile(own.cached.Items());
-  std::vector<std::string> leaving;
-  if (!norvaneNow.empty()) {
-    HostsOwnership staying;
-    staying.AddLines(content);
-    for (const std::string& line : norvaneNow)
-      if (!staying.Owns(line)) leaving.push_back(line);
-  }
-  SaveRecord(leaving.empty() ? content : content + FormatListFile(leaving));
+  const bool covers = !norvaneNow.empty() && norvaneNow != content;
+  SaveRecord(covers ? content + norvaneNow : content);
   s_.platform.files->WriteAtomic(hostsPath_, content);
   holds_ = Holds::BlockList;
-  if (!leaving.empty()) TightenRecord(content);
+  if (covers) TightenRecord(content);
 }
 
 void HostsRedirect::WriteUserLines() {
@@ -257,7 +254,7 @@ void HostsRedirect::blockads(bool on) {
   if (hosts && !IsPlainText(*hosts)) return SayOnce(Note::NotText);
   OwnLines own;
   if (on) own = LoadOwnLines();
-  std::vector<std::string> norvaneNow;
+  std::string norvaneNow;
   if (hosts) norvaneNow = KeepUsersLines(*hosts, on ? &own : nullptr);
   if (on) WriteBlockList(own, norvaneNow);
   else WriteUserLines();

@@ -71,11 +71,11 @@ class HostsRedirect {
   Record ReadRecord();
   std::optional<std::string> ReadHostsIfAny();
   bool MayHoldOwnLines(const std::string& hosts);
-  HostsOwnership Judge(const OwnLines* own);
-  std::vector<std::string> KeepUsersLines(const std::string& hosts, const OwnLines* own);
+  HostsOwnership Judge(const Record& record, const OwnLines* own);
+  std::string KeepUsersLines(const std::string& hosts, const OwnLines* own);
   void CopyIntoBackup(const std::string& hosts);
   void CarryIntoBackup(const std::vector<std::string>& others);
-  void WriteBlockList(const OwnLines& own, const std::vector<std::string>& norvaneNow);
+  void WriteBlockList(const OwnLines& own, const std::string& norvaneNow);
   void WriteUserLines();
   // The record in list-file form; it is rewritten only when it changes.
   void SaveRecord(const std::string& bytes);

@@ -311,8 +311,10 @@ TEST_F(SettingsDialog, ApplyFailingAtAStepStopsThereAndKeepsTheEdits) {
 }
 
 // The running program's main window: Apply rebuilds the HOSTS file from the
-// list just written while "Block &Ads" is ticked.
-TEST_F(SettingsDialog, ApplyRebuildsTheMainWindowsHostsFile) {
+// list just written while "Block &Ads" is ticked. A HOSTS file that cannot be
+// written stops Apply at that step, as every other failed step does: the box
+// once, Apply stays enabled, OK keeps the dialog open.
+TEST_F(SettingsDialog, ApplyRebuildsTheMainWindowsHostsFileAndStopsWhereItCannot) {
   files.Put("C:\\WINDOWS\\system32\\drivers\\etc\\HOSTS", "# mine\r\n");
   test::FakeMainView mainView;
   frmMain main(fp.platform, mainView);
@@ -325,6 +327,15 @@ TEST_F(SettingsDialog, ApplyRebuildsTheMainWindowsHostsFile) {
   live.cmdAdd_Click(L::lstadservers);
   ASSERT_TRUE(live.cmdapply_Click());
   EXPECT_NE(files.Get(main.HostsPath).find("127.0.0.1 new.example\r\n"), std::string::npos);
+
+  files.failWrites.insert(test::FakeFiles::Key(main.HostsPath));
+  live.txt_Change(L::lstadservers, "next.example");
+  live.cmdAdd_Click(L::lstadservers);
+  live.cmdOk_Click();
+  ASSERT_EQ(fp.dialogs.shown.size(), 1u);
+  EXPECT_EQ(fp.dialogs.shown[0].text, "70 : Permission denied");
+  EXPECT_TRUE(live.ApplyEnabled());
+  EXPECT_FALSE(view.unloaded);
 }
 
 // A list file that could not be read opens as an empty list; OK (here after
@@ -346,27 +357,6 @@ TEST_F(SettingsDialog, ListsThatCouldNotBeReadAreNeverSaved) {
   EXPECT_EQ(File("\\data\\popups.svr"), "Keep me\r\n");
   EXPECT_TRUE(Journaled("write cookies.svr"));
   EXPECT_TRUE(view.unloaded);
-}
-
-// A HOSTS file that cannot be written stops Apply at that step, as every
-// other failed step does: the box once, Apply stays enabled, OK keeps the
-// dialog open.
-TEST_F(SettingsDialog, ApplyStopsWhereTheHostsFileCannotBeWritten) {
-  files.Put("C:\\WINDOWS\\system32\\drivers\\etc\\HOSTS", "# mine\r\n");
-  test::FakeMainView mainView;
-  frmMain main(fp.platform, mainView);
-  main.Form_Load();
-  ASSERT_TRUE(main.mnublockads);
-  files.failWrites.insert(test::FakeFiles::Key(main.HostsPath));
-  FrmMainLink link(main);
-  frmSettings live{main.services, startup, link, view, confirmView};
-  live.Form_Load();
-  live.cbocols_Click(1);
-  live.cmdOk_Click();
-  ASSERT_EQ(fp.dialogs.shown.size(), 1u);
-  EXPECT_EQ(fp.dialogs.shown[0].text, "70 : Permission denied");
-  EXPECT_TRUE(live.ApplyEnabled());
-  EXPECT_FALSE(view.unloaded);
 }
 
 }  // namespace
