@@ -153,6 +153,8 @@ TEST_F(HostsSafety, ApplyStopsWhereTheHostsFileCannotBeWritten) {
   ASSERT_TRUE(StartRunning());
   HWND dialog = OpenSettings(*app);
   ASSERT_TRUE(dialog);
+  Click(ControlById(dialog, id::kUseDns));
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(ControlById(dialog, id::kApply)) != FALSE; }));
   SetAttributes(HostsPath(), FILE_ATTRIBUTE_READONLY);
   Click(ControlById(dialog, id::kOk));
   auto box = WaitBox("Error");
