@@ -1,6 +1,7 @@
 // blockads with True for 32,767 block-list names and 1,000 cached entries, and
 // with False for a 1,000-line backup, over real files; each against a plain
 // copy of the same bytes in the same run.
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -39,15 +40,19 @@ int main() {
   Services services{fake.platform, store, settings, counters};
   std::string hostsPath = dir + "/hosts";
   HostsRedirect redirect(services, hostsPath);
+  redirect.TakeBackup();
 
   redirect.blockads(true);
   const std::string blocked = files.ReadAll(hostsPath);
   double on = bench::BestMs(7, [&] { redirect.blockads(true); });
   double onCopy = bench::BestMs(7, [&] { files.WriteAtomic(dir + "/copy", files.ReadAll(dir + "/data/hosts.svr") + files.ReadAll(dir + "/data/dns.svr")); });
-  double off = bench::BestMs(7, [&] {
+  // Switching on after an off costs less than a repeated on (the file holds
+  // the user's lines), so the off is timed alone.
+  double off = 1e300;
+  for (int i = 0; i < 7; ++i) {
     redirect.blockads(true);
-    redirect.blockads(false);
-  }) - on;
+    off = std::min(off, bench::BestMs(1, [&] { redirect.blockads(false); }));
+  }
   double offCopy = bench::BestMs(7, [&] { files.WriteAtomic(dir + "/copy", files.ReadAll(dir + "/data/hosts.bak")); });
   std::printf("%-44s %10s %12s %8s\n", "case", "ms", "plain copy", "ratio");
   std::printf("%-44s %10.2f %12.2f %8.1f\n", "blockads(True): 32767 names + 1000 cached", on, onCopy, on / onCopy);

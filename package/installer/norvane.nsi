@@ -234,11 +234,38 @@ Function StartNorvane
   Exec '"$INSTDIR\norvane.exe"'
 FunctionEnd
 
+; A Norvane! of this folder that runs in another session (its window is not
+; on this desktop, so CloseNorvane does not see it) still holds norvane.exe
+; open as its image: then nothing may go from under it. Interactive: says so,
+; and the user may close it and retry; silent: exit code 3.
+Function un.RefuseWhileInUse
+  ${Do}
+    ${IfNot} ${FileExists} "$INSTDIR\norvane.exe"
+      ${Break}
+    ${EndIf}
+    System::Call 'kernel32::CreateFileW(w "$INSTDIR\norvane.exe", i ${GENERIC_WRITE}, i 0, p 0, i 3, i 0x80, p 0) p .R0 ?e'
+    Pop $R1
+    ${If} $R0 P<> -1
+      System::Call 'kernel32::CloseHandle(p R0)'
+      ${Break}
+    ${EndIf}
+    ${If} $R1 <> ${ERROR_SHARING_VIOLATION}
+      ${Break}
+    ${EndIf}
+    DetailPrint "$INSTDIR\norvane.exe is in use (error $R1)"
+    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "${PRODUCT} is still running, for you or for another user signed in to this computer.$\r$\n$\r$\nClose it there (right click its icon near the clock and choose Exit), then choose Retry." /SD IDCANCEL IDRETRY +3
+    SetErrorLevel 3
+    Abort "${PRODUCT} is still running, so nothing was removed."
+  ${Loop}
+FunctionEnd
+
 Section "Uninstall"
   SetShellVarContext all
   Call un.CloseNorvane
+  Call un.RefuseWhileInUse
 
-  ; The user's HOSTS lines come back before the backup that holds them goes.
+  ; The user's HOSTS lines come back before the backup that holds them goes;
+  ; the temporary files of a HOSTS rewrite that was cut short go too.
   InitPluginsDir
   File "/oname=$PLUGINSDIR\hosts_handback.exe" "${HANDBACK}"
   nsExec::ExecToLog '"$PLUGINSDIR\hosts_handback.exe" "$INSTDIR"'
@@ -264,13 +291,16 @@ Section "Uninstall"
   DeleteRegKey HKLM "${UNINST_KEY}"
   DeleteRegKey HKCU "${SETTINGS_KEY}"
 
-  ; What the program wrote (logs, backup, temporary files of a cut-short
-  ; rewrite), then what the setup installed.
+  ; What the program wrote, by name (logs, backup, its record of its own HOSTS
+  ; lines, temporary files of a cut-short rewrite), then what the setup
+  ; installed. Other files in a folder the user chose stay, with the folder.
   Delete "$INSTDIR\ads.log"
   Delete "$INSTDIR\cookies.log"
   Delete "$INSTDIR\err.log"
   Delete "$INSTDIR\*.nvtmp*"
-  Delete "$INSTDIR\data\*.*"
+  Delete "$INSTDIR\data\hosts.bak"
+  Delete "$INSTDIR\data\hosts.own"
+  Delete "$INSTDIR\data\*.nvtmp*"
   !include "${FILE_LISTS}/uninstall_files.nsh"
   Delete "$INSTDIR\uninst.exe"
   RMDir "$INSTDIR"

@@ -1,14 +1,18 @@
 #include "adblock/hosts_redirect.h"
 
+#include "platform/dialogs.h"
 #include "platform/files.h"
+#include "store/ascii_text.h"
 #include "store/list_file.h"
 #include "store/logs.h"
 #include "store/paths.h"
+#include "store/vendor.h"
 
 namespace nv {
 
 namespace {
 constexpr char kBlockPrefix[] = "127.0.0.1 ";
+constexpr char kLeftOverInfix[] = ".nvtmp";
 
 // Spares a rewrite that would not change the file.
 void ReplaceIfChanged(Files& files, const std::string& path, const std::string& bytes) {
@@ -19,9 +23,28 @@ void ReplaceIfChanged(Files& files, const std::string& path, const std::string& 
   }
   files.WriteAtomic(path, bytes);
 }
+
+// A file saved as UTF-16 (what Windows PowerShell 5.1 writes) or holding NUL
+// bytes cannot be read line by line: it would come back corrupted.
+bool IsPlainText(const std::string& bytes) {
+  if (bytes.find('\0') != std::string::npos) return false;
+  return bytes.compare(0, 2, "\xFF\xFE") != 0 && bytes.compare(0, 2, "\xFE\xFF") != 0;
+}
+
+// The file's bytes; a failure becomes the caller's description of what was
+// left alone, with the cause's number.
+std::string ReadOrThrow(Files& files, const std::string& path, const std::string& description) {
+  try {
+    return files.ReadAll(path);
+  } catch (const AppError& e) {
+    throw AppError(e.number, description);
+  }
+}
+
 }  // namespace
 
 bool HostsRedirect::GovernedByBackup() const {
+  if (decided_) return governed_;
   return s_.settings.Get(keys::kData, keys::kRestore, "True") == "False";
 }
 
@@ -30,15 +53,39 @@ bool HostsRedirect::UserContentInPlace() const {
 }
 
 void HostsRedirect::TakeBackup() {
-  if (s_.settings.Get(keys::kData, keys::kRestore, "True") != "True") return;
-  Store& st = s_.store;
-  st.EnsureFileExists(hostsPath_);
-  if (!st.LoadListFile(st.lstFile, hostsPath_))
-    throw AppError(err::kPathFileAccess, "The HOSTS file " + hostsPath_ + " cannot be read");
-  st.SaveListFile(st.lstFile, st.Path(paths::kHostsBackup), true);
-  TightenRecord(FormatListFile({}));  // none of its lines are Norvane's
-  s_.settings.Save(keys::kData, keys::kRestore, "False");
-  holds_ = Holds::UserLines;
+  const std::string restore = s_.settings.Get(keys::kData, keys::kRestore, "True");
+  decided_ = true;
+  governed_ = false;
+  s_.store.CreateFileIfAbsent(hostsPath_);
+  const std::string hosts =
+      ReadOrThrow(*s_.platform.files, hostsPath_, "The HOSTS file " + hostsPath_ + " cannot be read");
+  if (!IsPlainText(hosts)) {
+    ungoverned_ = Note::NotText;
+    SayOnce(Note::NotText);
+    return;
+  }
+  if (restore != "False" && MayHoldOwnLines(hosts)) {
+    governed_ = true;
+    s_.settings.Save(keys::kData, keys::kRestore, "False");
+    return;
+  }
+  if (restore == "True") {
+    ListBox lines;
+    Store::ParseListFile(hosts, lines);
+    s_.store.SaveListFile(lines, s_.store.Path(paths::kHostsBackup), false);
+    TightenRecord(FormatListFile({}));  // none of its lines are Norvane's
+    s_.settings.Save(keys::kData, keys::kRestore, "False");
+    holds_ = Holds::UserLines;
+  }
+  governed_ = restore == "True" || restore == "False";
+}
+
+bool HostsRedirect::GovernsForHandBack() {
+  const bool restoreFalse = s_.settings.Get(keys::kData, keys::kRestore, "True") == "False";
+  const std::optional<std::string> hosts = ReadHostsIfAny();
+  decided_ = true;
+  governed_ = restoreFalse || (hosts && MayHoldOwnLines(*hosts));
+  return governed_;
 }
 
 HostsRedirect::OwnLines HostsRedirect::LoadOwnLines() {
@@ -50,13 +97,126 @@ HostsRedirect::OwnLines HostsRedirect::LoadOwnLines() {
   return own;
 }
 
-// A record that was never written (the first run of this version) is no
-// failure: the lists stand in for it, as they stood for it before.
-HostsRedirect::RecordState HostsRedirect::LoadRecord(ListBox& lines) {
+HostsRedirect::Record HostsRedirect::ReadRecord() {
   const std::string path = s_.store.Path(paths::kHostsOwnLines);
   Files& files = *s_.platform.files;
-  if (files.Size(path) < 0 && !files.CanOpenForRead(path)) return RecordState::Missing;
-  return s_.store.LoadListFile(lines, path) ? RecordState::Read : RecordState::Unreadable;
+  if (!files.Exists(path)) return {Record::State::Missing, {}};
+  try {
+    return {Record::State::Read, files.ReadAll(path)};
+  } catch (const AppError&) {
+    return {Record::State::Unreadable, {}};  // the caller says what it left alone
+  }
+}
+
+// Nothing of that name: nothing to keep. A file that exists but cannot be
+// read is never replaced unread.
+std::optional<std::string> HostsRedirect::ReadHostsIfAny() {
+  Files& files = *s_.platform.files;
+  if (!files.Exists(hostsPath_)) return std::nullopt;
+  return ReadOrThrow(files, hostsPath_,
+                     "The HOSTS file " + hostsPath_ + " cannot be read, so it was left as it is");
+}
+
+// A record that cannot be read may list any line: the safe side is that the
+// backup governs. Without a record this folder's Norvane never wrote the file.
+bool HostsRedirect::MayHoldOwnLines(const std::string& hosts) {
+  const Record record = ReadRecord();
+  if (record.state != Record::State::Read) return record.state == Record::State::Unreadable;
+  HostsOwnership ownership;
+  ownership.AddLines(record.bytes);
+  return !SortByOwner(hosts, ownership).norvane.empty();
+}
+
+// The record alone decides. A record that was never written (a HOSTS file
+// left blocking by a Norvane that kept none) lets the lists stand in for it.
+HostsOwnership HostsRedirect::Judge(const Record& record, const OwnLines* own) {
+  const std::string left = ", so the lines of the HOSTS file " + hostsPath_ +
+                           " cannot be told apart from Norvane's; the file was left as it is";
+  if (record.state == Record::State::Unreadable)
+    throw AppError(err::kPathFileAccess, "The record " + s_.store.Path(paths::kHostsOwnLines) +
+                                             " cannot be read" + left);
+  HostsOwnership ownership;
+  if (record.state == Record::State::Read) {
+    ownership.AddLines(record.bytes);
+    return ownership;
+  }
+  OwnLines loaded;
+  if (!own) loaded = LoadOwnLines();
+  const OwnLines& lists = own ? *own : loaded;
+  if (!lists.read) throw AppError(err::kPathFileAccess, "There is no record of Norvane's own lines and "
+                                                        "the block list or the address cache cannot be read" +
+                                                            left);
+  for (const std::string& line : lists.blocked.Items()) ownership.Add(line);
+  for (const std::string& line : lists.cached.Items()) ownership.Add(line);
+  return ownership;
+}
+
+// While the HOSTS file holds the user's lines, it is the user's content: the
+// backup becomes a copy of it, so additions and removals both count. While it
+// holds the block list (or nobody knows), every line that is not Norvane's
+// joins the backup. Returns Norvane's lines in the file, as a record covers
+// them; a file that is exactly the record (what the last rewrite left) is
+// all Norvane's and needs no judging line by line.
+std::string HostsRedirect::KeepUsersLines(const std::string& hosts, const OwnLines* own) {
+  if (holds_ == Holds::UserLines) {
+    CopyIntoBackup(hosts);
+    return {};
+  }
+  const Record record = ReadRecord();
+  if (record.state == Record::State::Read && record.bytes == hosts) return hosts;
+  HostsLines sorted = SortByOwner(hosts, Judge(record, own));
+  if (!sorted.others.empty()) CarryIntoBackup(sorted.others);
+  return sorted.norvane.empty() ? std::string() : FormatListFile(sorted.norvane);
+}
+
+void HostsRedirect::CopyIntoBackup(const std::string& hosts) {
+  ListBox lines;
+  Store::ParseListFile(hosts, lines);
+  ReplaceIfChanged(*s_.platform.files, s_.store.Path(paths::kHostsBackup), FormatListFile(lines.Items()));
+}
+
+// A line the backup holds already, however it is spaced, is not added again.
+void HostsRedirect::CarryIntoBackup(const std::vector<std::string>& others) {
+  const std::string path = s_.store.Path(paths::kHostsBackup);
+  const std::string bytes =
+      ReadOrThrow(*s_.platform.files, path,
+                  "The HOSTS backup " + path + " cannot be read, so the lines another program added to the "
+                  "HOSTS file " + hostsPath_ + " cannot be kept in it; the HOSTS file was left as it is");
+  ListBox backup;
+  Store::ParseListFile(bytes, backup);
+  HostsOwnership held;
+  held.AddLines(bytes);
+  bool added = false;
+  for (const std::string& line : others) {
+    if (held.Owns(line)) continue;
+    held.Add(line);
+    added |= backup.AddUnique(line);
+  }
+  if (added) s_.store.SaveListFile(backup, path, false);
+}
+
+// The block list, then (with UseDNS "1") the cached entries: the whole file at
+// once, so that it replaces the HOSTS file in one step. Until it has, the
+// record also covers Norvane's lines of the file it replaces.
+void HostsRedirect::WriteBlockList(const OwnLines& own, const std::string& norvaneNow) {
+  std::string content = FormatListFile(own.blocked.Items());
+  if (own.useDns) content += FormatListFile(own.cached.Items());
+  const bool covers = !norvaneNow.empty() && norvaneNow != content;
+  SaveRecord(covers ? content + norvaneNow : content);
+  s_.platform.files->WriteAtomic(hostsPath_, content);
+  holds_ = Holds::BlockList;
+  if (covers) TightenRecord(content);
+}
+
+void HostsRedirect::WriteUserLines() {
+  const std::string path = s_.store.Path(paths::kHostsBackup);
+  const std::string bytes = ReadOrThrow(*s_.platform.files, path,
+                                        "The HOSTS backup " + path + " cannot be read; the HOSTS file was left as it is");
+  ListBox backup;
+  Store::ParseListFile(bytes, backup);
+  s_.store.SaveListFile(backup, hostsPath_, false);
+  holds_ = Holds::UserLines;
+  TightenRecord(FormatListFile({}));
 }
 
 void HostsRedirect::SaveRecord(const std::string& bytes) {
@@ -71,78 +231,45 @@ void HostsRedirect::TightenRecord(const std::string& bytes) {
   }
 }
 
-// While the HOSTS file holds the user's lines, it is the user's content: the
-// backup becomes a copy of it, so additions and removals both count. While it
-// holds the block list (or nobody knows), a line that is neither in the record
-// nor in the lists was added by someone else: it joins the backup. Returns
-// Norvane's lines in the HOSTS file that the lists no longer give (all lines
-// the lists do not give, when whose they are cannot be judged).
-std::vector<std::string> HostsRedirect::CarryForeignLinesIntoBackup(const OwnLines& own) {
-  Store& st = s_.store;
-  ListBox current, recorded;
-  if (!s_.platform.files->CanOpenForRead(hostsPath_) || !st.LoadListFile(current, hostsPath_)) {
-    LoadRecord(recorded);
-    return recorded.Items();
-  }
-  const std::string backupPath = st.Path(paths::kHostsBackup);
-  if (holds_ == Holds::UserLines) {
-    ReplaceIfChanged(*s_.platform.files, backupPath, FormatListFile(current.Items()));
-    return {};
-  }
-  std::vector<std::string> others;
-  for (const std::string& line : current.Items())
-    if (!own.blocked.Contains(line) && !own.cached.Contains(line)) others.push_back(line);
-  if (others.empty()) return {};  // the record is needed only for the lines the lists do not give
-  const RecordState state = LoadRecord(recorded);
-  const bool judged = state == RecordState::Read || (state == RecordState::Missing && own.read);
-  std::vector<std::string> strays;
-  ListBox backup;
-  bool added = false;
-  const bool carry = judged && own.read && st.LoadListFile(backup, backupPath);
-  for (const std::string& line : others) {
-    if (!judged || recorded.Contains(line)) strays.push_back(line);
-    else if (carry) added |= backup.AddUnique(line);
-  }
-  if (added) st.SaveListFile(backup, backupPath, false);
-  return strays;
-}
-
-// The block list, then (with UseDNS "1") the cached entries: the whole file at
-// once, so that it replaces the HOSTS file in one step. Until it has, the
-// record also covers the lines of the file it replaces.
-void HostsRedirect::WriteBlockList(const OwnLines& own, const std::vector<std::string>& strays) {
-  std::string content = FormatListFile(own.blocked.Items());
-  if (own.useDns) content += FormatListFile(own.cached.Items());
-  SaveRecord(strays.empty() ? content : content + FormatListFile(strays));
-  s_.platform.files->WriteAtomic(hostsPath_, content);
-  holds_ = Holds::BlockList;
-  if (!strays.empty()) TightenRecord(content);
-}
-
-void HostsRedirect::WriteUserLines() {
-  Store& st = s_.store;
-  if (!st.LoadListFile(st.lstFile, st.Path(paths::kHostsBackup)))
-    throw AppError(err::kFileNotFound, "The HOSTS backup " + st.Path(paths::kHostsBackup) +
-                                           " cannot be read; the HOSTS file was left as it is");
-  st.SaveListFile(st.lstFile, hostsPath_, true);
-  holds_ = Holds::UserLines;
-  TightenRecord(FormatListFile({}));
+void HostsRedirect::SayOnce(Note note) {
+  bool& said = said_[static_cast<int>(note)];
+  if (said) return;
+  said = true;
+  const std::string text =
+      note == Note::NotText
+          ? "The HOSTS file " + hostsPath_ +
+                " is not plain text: it holds NUL bytes or starts as a file saved as Unicode (UTF-16) does. "
+                "Norvane! leaves it exactly as it is, so ad blocking stays off. Save the file as ANSI or UTF-8 "
+                "text, then start Norvane! again."
+          : "Norvane! leaves the HOSTS file " + hostsPath_ +
+                " as it is: no backup of your own HOSTS lines was taken at this start, so ad blocking stays "
+                "off. Exit Norvane! and start it again to switch it on.";
+  s_.platform.dialogs->Show(text, kProductTitle, kBoxOk | kBoxExclamation);
+  s_.store.LogError(AppError(err::kPathFileAccess, text));
 }
 
 void HostsRedirect::blockads(bool on) {
-  try {
-    const bool governed = GovernedByBackup();
-    OwnLines own;
-    if (on || (governed && holds_ != Holds::UserLines)) own = LoadOwnLines();
-    std::vector<std::string> strays;
-    if (governed) strays = CarryForeignLinesIntoBackup(own);
-    if (on)
-      WriteBlockList(own, strays);
-    else
-      WriteUserLines();
-  } catch (const AppError& e) {
-    s_.store.lstFile.Clear();
-    ReportError(*s_.platform.dialogs, s_.store, e);
+  if (!GovernedByBackup()) return SayOnce(ungoverned_);
+  const std::optional<std::string> hosts = ReadHostsIfAny();
+  if (hosts && !IsPlainText(*hosts)) return SayOnce(Note::NotText);
+  OwnLines own;
+  if (on) own = LoadOwnLines();
+  std::string norvaneNow;
+  if (hosts) norvaneNow = KeepUsersLines(*hosts, on ? &own : nullptr);
+  if (on) WriteBlockList(own, norvaneNow);
+  else WriteUserLines();
+}
+
+void RemoveHostsLeftOvers(Files& files, const std::string& hostsPath) {
+  const size_t slash = hostsPath.find_last_of('\\');
+  if (slash == std::string::npos) return;
+  const std::string folder = hostsPath.substr(0, slash);
+  const std::string stem = hostsPath.substr(slash + 1) + kLeftOverInfix;
+  for (const std::string& name : files.List(folder, "*")) {
+    if (name.size() <= stem.size() || AsciiText::Instance().CompareNoCase(name.substr(0, stem.size()), stem) != 0)
+      continue;
+    if (name.find_first_not_of("0123456789", stem.size()) != std::string::npos) continue;
+    files.Remove(folder + "\\" + name);
   }
 }
 

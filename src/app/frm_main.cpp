@@ -71,6 +71,7 @@ void frmMain::StartUpSteps() {
   }
   counters.Reset();
   LocateHostsFile(windowsDir);
+  RemoveHostsLeftOvers(*platform.files, HostsPath);
   cookies.SetFolder(GetSpecialFolderPath(kCsidlCookies));
   tray.Prepare(view_.WindowHandle(), view_.IconHandle());
   server.StartAdServer();
@@ -83,6 +84,7 @@ void frmMain::StartUpSteps() {
   CapLog(paths::kAdsLog);
   CapLog(paths::kCookiesLog);
   RestoreToggles();
+  started_ = true;
 }
 
 void frmMain::LoadVersionChecker() { update.LoadChecker(); }
@@ -108,7 +110,7 @@ void frmMain::LocateHostsFile(const std::string& windowsDir) {
   HostsPath = FindHostsFile(*platform.files, windowsDir);
   if (!HostsPath.empty()) return;
   HostsPath = windowsDir + "\\system32\\drivers\\etc\\HOSTS";
-  store.EnsureFileExists(HostsPath);
+  store.CreateFileIfAbsent(HostsPath);
   store.LogError(AppError(err::kFileNotFound, "No HOSTS file was found; created " + HostsPath));
 }
 
@@ -168,7 +170,11 @@ void frmMain::ExitSequence() {
   view_.CloseSettings();
   // An exit before this run took its backup must not write an older or
   // missing backup over the user's current HOSTS file.
-  if (hosts.GovernedByBackup()) hosts.blockads(false);
+  try {
+    if (hosts.GovernedByBackup()) hosts.blockads(false);
+  } catch (const AppError& e) {
+    ReportError(*platform.dialogs, store, e);
+  }
   server.StopAdServer();
   SaveSessionState();
   tray.Delete();
@@ -205,9 +211,14 @@ void frmMain::ToggleFeature(bool& check, MenuItem item) {
   view_.SetMenuCheck(item, check);
 }
 
+// The tick stays as set when the HOSTS file could not follow it.
 void frmMain::mnublockads_Click() {
   ToggleFeature(mnublockads, MenuItem::BlockAds);
-  hosts.blockads(mnublockads);
+  try {
+    hosts.blockads(mnublockads);
+  } catch (const AppError& e) {
+    ReportError(*platform.dialogs, store, e);
+  }
 }
 
 void frmMain::mnukillcookies_Click() {
@@ -249,7 +260,11 @@ void frmMain::UpdateStatus() {
   view_.SetStatusLabel(text);
 }
 
+// Start-up's message boxes let the tray icon's messages through; the menu and
+// the settings dialog wait until start-up has finished (and the HOSTS file is
+// governed by a backup, or known not to be).
 void frmMain::Form_MouseMove(int trayEvent) {
+  if (!started_) return;
   counters.Set(TrayMessageSlot, static_cast<std::int16_t>(trayEvent));
   switch (trayEvent) {
     case tray_event::kLeftDown:
@@ -271,6 +286,7 @@ void frmMain::OnTaskbarCreated() {
 }
 
 void frmMain::OnMenuCommand(MenuCommand command) {
+  if (!started_) return;
   switch (command) {
     case MenuCommand::Help: mnuhelp_Click(); break;
     case MenuCommand::Settings: mnusettings_Click(); break;

@@ -101,6 +101,7 @@ class frmMain {
   StartWithWindows startup_;
   bool exiting_ = false;
   bool togglesRestored_ = false;
+  bool started_ = false;  // start-up has run all its steps
   bool ended_ = false;
 };
 

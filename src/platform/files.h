@@ -47,6 +47,9 @@ class Files {
   virtual std::vector<std::string> List(const std::string& folder, const std::string& pattern) = 0;
   // True when the file can be opened for reading (and is closed again).
   virtual bool CanOpenForRead(const std::string& path) = 0;
+  // True when something of that name exists, whatever its attributes and
+  // whether it can be opened; false only when there is nothing of that name.
+  virtual bool Exists(const std::string& path) = 0;
 };
 
 }  // namespace nv

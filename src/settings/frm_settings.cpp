@@ -1,8 +1,10 @@
 #include "settings/frm_settings.h"
 
+#include "platform/dialogs.h"
 #include "store/list_file.h"
 #include "store/logs.h"
 #include "settings/settings_texts.h"
+#include "store/vendor.h"
 
 namespace nv {
 
@@ -47,6 +49,21 @@ void frmSettings::Form_Load() {
   for (SettingsList list : {SettingsList::lstcookies, SettingsList::lstdns, SettingsList::lstpopups})
     LoadList(list);
   view_.ShowCookieStores(main_.CookieStoresLine());
+  SayUnreadLists();
+}
+
+// Task-modal, as the lookup's box.
+void frmSettings::SayUnreadLists() {
+  std::string text = settings_text::kUnreadLists;
+  bool any = false;
+  for (int i = 0; i < kSettingsLists; ++i) {
+    if (!unread_[static_cast<size_t>(i)]) continue;
+    text += "\r\n" + ListPath(s_.store, static_cast<SettingsList>(i));
+    any = true;
+  }
+  if (any)
+    s_.platform.dialogs->Show(text, kProductTitle, kBoxOk | kBoxExclamation | kBoxTaskModal,
+                              view_.BoxOwner());
 }
 
 void frmSettings::EnableApply() {
@@ -60,7 +77,7 @@ void frmSettings::LoadAdServers() { LoadList(SettingsList::lstadservers); }
 // click reaction then shows it in the entry box.
 void frmSettings::LoadList(SettingsList list) {
   ListFamily& f = Family(list);
-  s_.store.LoadListFile(f.list, ListPath(s_.store, list));
+  unread_[static_cast<size_t>(list)] = !s_.store.LoadListFile(f.list, ListPath(s_.store, list));
   view_.ShowList(list, f.list.Count(), f.list.Selected());
   if (f.list.Selected() >= 0) ListClicked(list);
   ShowCount(list);
@@ -237,9 +254,12 @@ void frmSettings::Apply() {
   view_.SetApplyEnabled(false);
 }
 
+// A list that could not be read shows empty; saving it would replace the
+// real file with nothing.
 void frmSettings::SaveLists() {
   for (int i = 0; i < kSettingsLists; ++i) {
     const auto list = static_cast<SettingsList>(i);
+    if (unread_[static_cast<size_t>(i)]) continue;
     s_.store.SaveListFile(Family(list).list, ListPath(s_.store, list), false);
   }
 }

@@ -86,6 +86,7 @@ class frmSettings : public LookupSocket::Events {
   const ListFamily& Family(SettingsList list) const { return families_[static_cast<size_t>(list)]; }
 
   void LoadList(SettingsList list);
+  void SayUnreadLists();
   void ShowCount(SettingsList list);
   void SetColour(int index);
   void SetEntry(SettingsList list, const std::string& text);
@@ -105,6 +106,8 @@ class frmSettings : public LookupSocket::Events {
   frmComfirm confirm_;
   std::array<ListFamily, kSettingsLists> families_;
   std::array<bool, kSettingsChecks> checks_{};
+  // The lists whose files could not be read when the dialog opened.
+  std::array<bool, kSettingsLists> unread_{};
   int colour_ = -1;
   bool applyEnabled_ = true;
   // Expires with the dialog: a handler that waited on a modal box learns

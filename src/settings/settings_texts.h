@@ -55,6 +55,10 @@ inline constexpr char kStartWithWindows[] = "Start Norvane! at Windows Start-up.
 inline constexpr char kHostNotFound[] = "Host not found";
 inline constexpr char kLookupErrorTitle[] = "Error";
 
+// A list file that could not be read opens as an empty list and is never saved.
+inline constexpr char kUnreadLists[] =
+    "These lists could not be read, so they show empty, and Apply and OK leave their files as they are:";
+
 // frmComfirm.
 inline constexpr char kConfirmCaption[] = "Are you Sure?";
 inline constexpr char kInfoNumber[] = "Info Number: 0024";

@@ -38,18 +38,20 @@ HostsHandback HandBackHosts(Services& s, const std::string& hostsPath) {
   HostsHandback result{HostsHandback::Outcome::Untouched,
                        "The HOSTS file " + hostsPath + " holds your own lines; it was left as it is."};
   try {
+    RemoveHostsLeftOvers(files, hostsPath);
     ClearReadOnly(files, hostsPath);
     const std::string backup = s.store.Path(paths::kHostsBackup);
-    if (s.settings.Get(keys::kData, keys::kRestore, "True") != "False") return result;
-    if (!files.CanOpenForRead(backup))
-      return {HostsHandback::Outcome::BackupMissing,
-              "Norvane did not end normally, but its HOSTS backup " + backup +
-                  " is missing: the HOSTS file " + hostsPath + " was left as it is."};
     CollectedBoxes boxes;
     Platform quiet = s.platform;
     quiet.dialogs = &boxes;
     Services restoring{quiet, s.store, s.settings, s.counters};
-    HostsRedirect(restoring, hostsPath).blockads(false);
+    HostsRedirect redirect(restoring, hostsPath);
+    if (!redirect.GovernsForHandBack()) return result;
+    if (!files.Exists(backup))
+      return {HostsHandback::Outcome::BackupMissing,
+              "Norvane did not end normally, but its HOSTS backup " + backup +
+                  " is missing: the HOSTS file " + hostsPath + " was left as it is."};
+    redirect.blockads(false);
     if (!boxes.texts.empty())
       return {HostsHandback::Outcome::Failed, "The HOSTS file " + hostsPath +
                                                   " could not be given back your lines: " + boxes.texts.front()};

@@ -19,11 +19,13 @@ struct HostsHandback {
   std::string message;  // one line for the uninstall log
 };
 
-// Norvane must have ended first. While Restore says the HOSTS file is
-// governed by the backup (the last run was killed), the backup is put back
+// Norvane must have ended first. While the HOSTS file is governed by the
+// backup (this account's Restore says so, or the file holds lines of
+// Norvane's, whichever account's run left them), the backup is put back
 // exactly as the exit sequence would; a read-only attribute is taken off
 // first. The read-only attribute the exit sequence leaves on the HOSTS file
 // is taken off in every case: no Norvane will be there to take it off again.
+// The temporary files of a rewrite that was cut short go too.
 HostsHandback HandBackHosts(Services& services, const std::string& hostsPath);
 
 }  // namespace nv

@@ -67,6 +67,12 @@ void Store::EnsureFileExists(const std::string& path) {
   SaveListFile(lstFile, path, false);
 }
 
+void Store::CreateFileIfAbsent(const std::string& path) {
+  if (files_.Exists(path)) return;
+  lstFile.Clear();
+  SaveListFile(lstFile, path, false);
+}
+
 void Store::LogError(const AppError& e) {
   if (loggingError_) return;
   loggingError_ = true;

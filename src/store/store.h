@@ -43,6 +43,9 @@ class Store {
   // Creates the file as an empty list's file when a plain existence test does
   // not find it; that empties lstFile. Throws on failure.
   void EnsureFileExists(const std::string& path);
+  // As EnsureFileExists, but only when there is truly nothing of that name: a
+  // hidden, system or unreadable file stays as it is (the HOSTS file).
+  void CreateFileIfAbsent(const std::string& path);
   static bool AddUnique(const std::string& entry, ListBox& list) { return list.AddUnique(entry); }
 
   // One "\err.log" entry: number, ":", description, ":", source. A failure

@@ -414,6 +414,51 @@ TEST_F(Setup, UninstallAfterAKillWhileBlockingGivesHostsItsBackupBack) {
   EXPECT_FALSE(Exists(dir));
 }
 
+// The uninstaller removes what Norvane made, by name: a file of the user's in
+// the folder stays, with the folder. While norvane.exe of the folder is in
+// use by a process whose window it cannot see (as another session's is), it
+// refuses with exit code 3 and changes nothing.
+TEST_F(Setup, UninstallRefusesWhileItsExeIsInUseAndRemovesOnlyNorvanesFiles) {
+  ASSERT_EQ(InstallSilently(), 0u);
+  Norvane app(dir);
+  ASSERT_TRUE(app.Start());
+  ASSERT_TRUE(app.WaitRunning());
+  app.Kill();
+  const std::string blocked = ReadFile(HostsPath());
+  ASSERT_NE(blocked, kUserHostsListForm);
+  WriteFile(dir + "\\data\\my-notes.txt", "mine");
+  const std::string leftOver = HostsPath() + ".nvtmp77";
+  WriteFile(leftOver, "half");
+
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION hidden{};
+  std::string line = Quoted(dir + "\\norvane.exe");
+  ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr, dir.c_str(),
+                             &si, &hidden));
+  const DWORD refused = ::Run(Quoted(dir + "\\uninst.exe") + " /S _?=" + dir);
+  TerminateProcess(hidden.hProcess, 9);
+  WaitForSingleObject(hidden.hProcess, 10000);
+  CloseHandle(hidden.hThread);
+  CloseHandle(hidden.hProcess);
+  EXPECT_EQ(refused, 3u);
+  EXPECT_EQ(ReadFile(HostsPath()), blocked);
+  EXPECT_EQ(ReadFile(dir + "\\data\\hosts.bak"), kUserHostsListForm);
+  EXPECT_TRUE(Exists(dir + "\\norvane.exe"));
+  EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
+
+  UninstallSilently(dir);
+  EXPECT_EQ(ReadFile(HostsPath()), kUserHostsListForm);
+  EXPECT_FALSE(Exists(leftOver));
+  EXPECT_EQ(ReadFile(dir + "\\data\\my-notes.txt"), "mine");
+  for (const char* gone : {"\\norvane.exe", "\\uninst.exe", "\\data\\hosts.bak", "\\data\\hosts.own",
+                           "\\data\\hosts.svr", "\\images"})
+    EXPECT_FALSE(Exists(dir + gone)) << gone;
+  RemoveFile(dir + "\\data\\my-notes.txt");
+  RemoveDirectoryA((dir + "\\data").c_str());
+  RemoveDirectoryA(dir.c_str());
+}
+
 // A hidden main window of the right class that ignores the close request.
 LRESULT CALLBACK Stubborn(HWND h, UINT m, WPARAM w, LPARAM l) {
   return m == WM_CLOSE ? 0 : DefWindowProcA(h, m, w, l);

@@ -130,6 +130,8 @@ bool FakeFiles::CanOpenForRead(const std::string& path) {
   return it != nodes_.end() && !(it->second.attrs & kAttrDirectory) && !failReads.count(Key(path));
 }
 
+bool FakeFiles::Exists(const std::string& path) { return nodes_.count(Key(path)) > 0; }
+
 void FakeFiles::Put(const std::string& path, const std::string& bytes, unsigned attrs) {
   names_[Key(path)] = path;
   nodes_[Key(path)] = Node{bytes, attrs, nextId_++};

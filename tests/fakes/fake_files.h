@@ -27,6 +27,7 @@ class FakeFiles : public Files {
   bool Remove(const std::string& path) override;
   std::vector<std::string> List(const std::string& folder, const std::string& pattern) override;
   bool CanOpenForRead(const std::string& path) override;
+  bool Exists(const std::string& path) override;
 
   // Test helpers.
   void Put(const std::string& path, const std::string& bytes, unsigned attrs = kAttrNormal);

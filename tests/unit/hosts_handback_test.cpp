@@ -44,6 +44,26 @@ TEST_F(HandbackTest, AfterAKillTheBackupComesBackEvenIntoAReadOnlyFile) {
   EXPECT_TRUE(fp.dialogs.shown.empty()) << "a silent uninstall must never wait on a box";
 }
 
+// Restore is this account's; another account's run, or a lost settings key,
+// leaves the block list in the file all the same. A kill during a rewrite
+// leaves its temporary file, which goes too.
+TEST_F(HandbackTest, BlockLinesInTheFileBringTheBackupBackWhateverRestoreSays) {
+  for (bool erased : {true, false}) {
+    SCOPED_TRACE(erased ? "settings key gone" : "another account");
+    HostsRedirect run(env.services, hostsPath);
+    run.TakeBackup();
+    run.blockads(true);
+    ASSERT_EQ(Hosts(), kBlocked);
+    if (erased) fp.settings.values.clear();
+    else fp.settings.values["Data\\Restore"] = "True";
+    fp.files.Put(std::string(kHosts) + ".nvtmp5150", "half");
+    const HostsHandback r = HandBack();
+    EXPECT_EQ(r.outcome, HostsHandback::Outcome::Restored) << r.message;
+    EXPECT_EQ(Hosts(), kUserListForm);
+    EXPECT_FALSE(fp.files.Has(std::string(kHosts) + ".nvtmp5150"));
+  }
+}
+
 TEST_F(HandbackTest, AfterACleanExitTheFileIsOnlyUnlocked) {
   HostsRedirect(env.services, hostsPath).blockads(false);
   fp.settings.values["Data\\Restore"] = "True";

@@ -34,7 +34,9 @@ TEST(OpenForUser, AnElevatedProgramOnlyEverHandsTheAddressToTheDesktopsShell) {
       EXPECT_EQ(call.file, "https://forum.example/");
       EXPECT_EQ(call.show, 1);
     }
-    if (c.boxes) EXPECT_NE(dialogs.shown[0].text.find("https://forum.example/"), std::string::npos) << "to open by hand";
+    if (c.boxes) {
+      EXPECT_NE(dialogs.shown[0].text.find("https://forum.example/"), std::string::npos) << "to open by hand";
+    }
   }
 }
 

@@ -333,8 +333,10 @@ TEST_F(SettingsDialog, ApplyFailingAtAStepStopsThereAndKeepsTheEdits) {
 }
 
 // The running program's main window: Apply rebuilds the HOSTS file from the
-// list just written while "Block &Ads" is ticked.
-TEST_F(SettingsDialog, ApplyRebuildsTheMainWindowsHostsFile) {
+// list just written while "Block &Ads" is ticked. A HOSTS file that cannot be
+// written stops Apply at that step, as every other failed step does: the box
+// once, Apply stays enabled, OK keeps the dialog open.
+TEST_F(SettingsDialog, ApplyRebuildsTheMainWindowsHostsFileAndStopsWhereItCannot) {
   files.Put("C:\\WINDOWS\\system32\\drivers\\etc\\HOSTS", "# mine\r\n");
   test::FakeMainView mainView;
   frmMain main(fp.platform, mainView);
@@ -347,6 +349,36 @@ TEST_F(SettingsDialog, ApplyRebuildsTheMainWindowsHostsFile) {
   live.cmdAdd_Click(L::lstadservers);
   ASSERT_TRUE(live.cmdapply_Click());
   EXPECT_NE(files.Get(main.HostsPath).find("127.0.0.1 new.example\r\n"), std::string::npos);
+
+  files.failWrites.insert(test::FakeFiles::Key(main.HostsPath));
+  live.txt_Change(L::lstadservers, "next.example");
+  live.cmdAdd_Click(L::lstadservers);
+  live.cmdOk_Click();
+  ASSERT_EQ(fp.dialogs.shown.size(), 1u);
+  EXPECT_EQ(fp.dialogs.shown[0].text, "70 : Permission denied");
+  EXPECT_TRUE(live.ApplyEnabled());
+  EXPECT_FALSE(view.unloaded);
+}
+
+// A list file that could not be read opens as an empty list; OK (here after
+// only a colour change) must not replace it with nothing, nor rebuild HOSTS
+// from an emptied block list. The user is told when the dialog opens.
+TEST_F(SettingsDialog, ListsThatCouldNotBeReadAreNeverSaved) {
+  Put("\\data\\hosts.svr", "ads.example\r\n");
+  Put("\\data\\popups.svr", "Keep me\r\n");
+  files.failReads = {test::FakeFiles::Key(Path("\\data\\hosts.svr")), test::FakeFiles::Key(Path("\\data\\popups.svr"))};
+  Open();
+  ASSERT_EQ(fp.dialogs.shown.size(), 1u);
+  EXPECT_NE(fp.dialogs.shown[0].text.find(Path("\\data\\hosts.svr")), std::string::npos);
+  EXPECT_NE(fp.dialogs.shown[0].text.find(Path("\\data\\popups.svr")), std::string::npos);
+  EXPECT_EQ(fp.dialogs.shown[0].text.find("cookies.svr"), std::string::npos);
+  files.failReads.clear();
+  dialog.cbocols_Click(2);
+  dialog.cmdOk_Click();
+  EXPECT_EQ(File("\\data\\hosts.svr"), "ads.example\r\n");
+  EXPECT_EQ(File("\\data\\popups.svr"), "Keep me\r\n");
+  EXPECT_TRUE(Journaled("write cookies.svr"));
+  EXPECT_TRUE(view.unloaded);
 }
 
 }  // namespace

@@ -210,6 +210,39 @@ TEST_F(StartupTest, BlockingSwitchedOnWhileTheExitsErrorBoxIsOpenKeepsRestoreFal
   EXPECT_EQ(Setting("Restore"), "False");
 }
 
+// A box that start-up shows before the backup is taken lets the tray icon's
+// messages through: neither the menu nor the settings dialog acts before
+// start-up has finished.
+TEST_F(StartupTest, TrayAndMenuWaitUntilStartUpHasFinished) {
+  fp.files.failWrites.insert(test::FakeFiles::Key(Path("\\data\\hosts.bak")));
+  const std::string before = fp.files.Get(kHosts);
+  bool clicked = false;
+  fp.dialogs.whileOpen = [&] {
+    if (clicked) return;
+    clicked = true;
+    main->Form_MouseMove(tray_event::kLeftDown);
+    main->Form_MouseMove(tray_event::kRightDown);
+    main->OnMenuCommand(MenuCommand::BlockAds);
+  };
+  Start();
+  ASSERT_TRUE(clicked);
+  EXPECT_EQ(fp.files.Get(kHosts), before);
+  EXPECT_FALSE(main->mnublockads);
+  for (const std::string& call : view.calls) EXPECT_NE(call.rfind("Show", 0), 0u) << call;
+  EXPECT_TRUE(main->Ended());
+}
+
+// A kill during a rewrite leaves the temporary file beside HOSTS.
+TEST_F(StartupTest, LeftOversOfACutShortHostsRewriteGoAtStart) {
+  const std::string etc = "C:\\WINDOWS\\system32\\drivers\\etc\\";
+  for (const char* name : {"HOSTS.nvtmp4242", "hosts.NVTMP7", "HOSTS.nvtmp", "HOSTS.nvtmpx1", "lmhosts.sam"})
+    fp.files.Put(etc + name, "x");
+  Start();
+  EXPECT_FALSE(fp.files.Has(etc + "HOSTS.nvtmp4242"));
+  EXPECT_FALSE(fp.files.Has(etc + "hosts.NVTMP7"));
+  for (const char* kept : {"HOSTS.nvtmp", "HOSTS.nvtmpx1", "lmhosts.sam"}) EXPECT_TRUE(fp.files.Has(etc + kept)) << kept;
+}
+
 TEST_F(StartupTest, CloseRequestOfAnyKindRunsTheExitSequenceOnceAndIsNotCancelled) {
   Start();
   int cancel = 1;

@@ -186,4 +186,9 @@ bool PosixFiles::CanOpenForRead(const std::string& path) {
   return true;
 }
 
+bool PosixFiles::Exists(const std::string& path) {
+  struct stat st {};
+  return ::lstat(Native(path).c_str(), &st) == 0 || (errno != ENOENT && errno != ENOTDIR);
+}
+
 }  // namespace nv

@@ -18,6 +18,7 @@ class PosixFiles : public Files {
   bool Remove(const std::string& path) override;
   std::vector<std::string> List(const std::string& folder, const std::string& pattern) override;
   bool CanOpenForRead(const std::string& path) override;
+  bool Exists(const std::string& path) override;
 
   static std::string Native(const std::string& path);
 };

@@ -162,4 +162,13 @@ bool Win32Files::CanOpenForRead(const std::string& path) {
   return f.h != INVALID_HANDLE_VALUE;
 }
 
+// A name whose attributes cannot be read for another reason (access denied,
+// a file in use by the system) is there all the same.
+bool Win32Files::Exists(const std::string& path) {
+  if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
+  const DWORD error = GetLastError();
+  return error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND && error != ERROR_INVALID_NAME &&
+         error != ERROR_INVALID_DRIVE && error != ERROR_BAD_NETPATH && error != ERROR_BAD_PATHNAME;
+}
+
 }  // namespace nv

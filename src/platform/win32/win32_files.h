@@ -21,6 +21,7 @@ class Win32Files : public Files {
   bool Remove(const std::string& path) override;
   std::vector<std::string> List(const std::string& folder, const std::string& pattern) override;
   bool CanOpenForRead(const std::string& path) override;
+  bool Exists(const std::string& path) override;
 };
 
 }  // namespace nv
