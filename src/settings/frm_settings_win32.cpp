@@ -12,6 +12,7 @@
 #include "app/modeless_win32.h"
 #include "settings/settings_ids.h"
 #include "settings/settings_texts.h"
+#include "platform/window_barrier.h"
 
 namespace nv {
 
@@ -278,7 +279,8 @@ INT_PTR CALLBACK SettingsWindow::DialogProc(HWND h, UINT m, WPARAM w, LPARAM l) 
   auto* self = reinterpret_cast<SettingsWindow*>(GetWindowLongPtrA(h, DWLP_USER));
   if (!self || !self->hwnd_) return FALSE;
   ++self->depth_;
-  const INT_PTR handled = self->Handle(m, w, l);
+  const INT_PTR handled = CallBarrier<INT_PTR>("settings dialog", [&] { return self->Handle(m, w, l); },
+                                               [] { return INT_PTR{FALSE}; });
   if (--self->depth_ == 0 && self->destroyPending_ && self->hwnd_) {
     self->destroyPending_ = false;
     DestroyWindow(h);

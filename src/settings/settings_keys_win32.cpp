@@ -12,6 +12,7 @@
 #include "settings/frm_settings_win32.h"
 #include "settings/settings_texts.h"
 #include "ui/access_key.h"
+#include "platform/window_barrier.h"
 
 namespace nv {
 
@@ -82,7 +83,7 @@ LRESULT CALLBACK SettingsWindow::TabProc(HWND h, UINT m, WPARAM w, LPARAM l, UIN
     case WM_PAINT: {
       PAINTSTRUCT ps;
       HDC dc = BeginPaint(h, &ps);
-      s->PaintTabs(dc);
+      CallBarrier("settings tabs", [&] { s->PaintTabs(dc); });
       EndPaint(h, &ps);
       return 0;
     }
@@ -124,7 +125,7 @@ LRESULT CALLBACK SettingsWindow::EntryProc(HWND h, UINT m, WPARAM w, LPARAM l, U
   if (m == WM_GETDLGCODE && msg && msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN)
     return DLGC_WANTALLKEYS | DefSubclassProc(h, m, w, l);
   if (m == WM_KEYDOWN && w == VK_RETURN) {
-    s->core_.txt_Enter(static_cast<SettingsList>(s->FamilyOf(h)));
+    CallBarrier("settings entry", [&] { s->core_.txt_Enter(static_cast<SettingsList>(s->FamilyOf(h))); });
     return 0;
   }
   if (m == WM_CHAR && w == '\r') return 0;

@@ -9,6 +9,7 @@
 
 #include "app/version.h"
 #include "platform/win32/message_window.h"
+#include "platform/window_barrier.h"
 
 namespace nv {
 
@@ -190,7 +191,7 @@ LRESULT CALLBACK Win32HttpFetch::Proc(HWND h, UINT m, WPARAM w, LPARAM l) {
   auto* self = reinterpret_cast<Win32HttpFetch*>(GetWindowLongPtrA(h, GWLP_USERDATA));
   if (m == kAnswered) {
     std::unique_ptr<Completion> done(reinterpret_cast<Completion*>(l));
-    if (self) self->Finish(static_cast<Id>(w), done->answer);
+    if (self) CallBarrier("HTTP fetch", [&] { self->Finish(static_cast<Id>(w), done->answer); });
     return 0;
   }
   return DefWindowProcA(h, m, w, l);
