@@ -4,7 +4,6 @@
 #include "platform/files.h"
 #include "store/ascii_text.h"
 #include "store/list_file.h"
-#include "store/logs.h"
 #include "store/paths.h"
 #include "store/vendor.h"
 

@@ -1,7 +1,7 @@
 #include "app/form3_win32.h"
 
 #include "app/frm_main.h"
-#include "app/controls_win32.h"
+#include "ui/controls_win32.h"
 #include "platform/window_barrier.h"
 
 namespace nv {

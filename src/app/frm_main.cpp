@@ -7,7 +7,7 @@
 #include "platform/shell.h"
 #include "platform/system.h"
 #include "store/file_found.h"
-#include "store/logs.h"
+#include "store/error_box.h"
 #include "store/paths.h"
 
 namespace nv {

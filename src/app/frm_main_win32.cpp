@@ -1,10 +1,10 @@
 #include "app/frm_main_win32.h"
 
 #include "app/frm_help_win32.h"
-#include "app/resource_ids.h"
+#include "product/resource_ids.h"
 #include "app/tray_menu.h"
 #include "store/paths.h"
-#include "app/controls_win32.h"
+#include "ui/controls_win32.h"
 #include "platform/win32/win32_message_filter.h"
 #include "platform/window_barrier.h"
 

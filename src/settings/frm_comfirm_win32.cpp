@@ -1,7 +1,7 @@
 #include "settings/frm_comfirm_win32.h"
 
-#include "app/controls_win32.h"
-#include "app/modeless_win32.h"
+#include "ui/controls_win32.h"
+#include "ui/modeless_win32.h"
 #include "settings/frm_comfirm.h"
 #include "settings/settings_ids.h"
 #include "settings/settings_texts.h"

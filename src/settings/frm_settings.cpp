@@ -2,7 +2,7 @@
 
 #include "platform/dialogs.h"
 #include "store/list_file.h"
-#include "store/logs.h"
+#include "store/error_box.h"
 #include "settings/settings_texts.h"
 #include "store/vendor.h"
 

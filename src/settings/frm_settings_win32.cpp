@@ -7,9 +7,9 @@
 
 #include <string>
 
-#include "app/controls_win32.h"
+#include "ui/controls_win32.h"
 #include "app/list_find_win32.h"
-#include "app/modeless_win32.h"
+#include "ui/modeless_win32.h"
 #include "settings/settings_ids.h"
 #include "settings/settings_texts.h"
 #include "platform/window_barrier.h"

@@ -7,7 +7,7 @@
 #include <cctype>
 #include <vector>
 
-#include "app/controls_win32.h"
+#include "ui/controls_win32.h"
 #include "settings/access_keys.h"
 #include "settings/frm_settings_win32.h"
 #include "settings/settings_texts.h"

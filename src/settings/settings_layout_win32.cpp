@@ -4,8 +4,8 @@
 #include <commctrl.h>
 #include <uxtheme.h>
 
-#include "app/controls_win32.h"
-#include "app/modeless_win32.h"
+#include "ui/controls_win32.h"
+#include "ui/modeless_win32.h"
 #include "settings/frm_settings_win32.h"
 #include "settings/settings_ids.h"
 #include "settings/settings_texts.h"

@@ -1,6 +1,6 @@
 #include "update/update_form_win32.h"
 
-#include "app/controls_win32.h"
+#include "ui/controls_win32.h"
 #include "ui/xpbs.h"
 #include "ui/xpbs_win32.h"
 #include "update/update_ids.h"

@@ -13,7 +13,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/version.h"
+#include "product/version.h"
 #include "harness/harness.h"
 
 using namespace e2e;

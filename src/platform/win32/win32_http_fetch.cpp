@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "app/version.h"
+#include "product/version.h"
 #include "platform/win32/message_window.h"
 #include "platform/window_barrier.h"
 
