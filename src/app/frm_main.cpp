@@ -62,7 +62,8 @@ void frmMain::Form_Load() {
   }
 }
 
-// Steps 6 to 17; any failure goes to Form_Load's handler.
+// Start-up from the lists and the HOSTS backup on; any failure goes to
+// Form_Load's handler.
 void frmMain::StartUpSteps() {
   std::string windowsDir = platform.system->WindowsDirectory(255);
   if (windowsDir.empty()) {
@@ -158,7 +159,7 @@ void frmMain::Form_QueryUnload(int& cancel, int /*unloadMode*/) {
 
 void frmMain::Form_Unload(int& /*cancel*/) { ExitSequence(); }
 
-// Another window unloads this one, as an Unload statement would.
+// Another window closes this one.
 void frmMain::UnloadFromCode() {
   int cancel = 0;
   Form_QueryUnload(cancel, kUnloadFromCode);

@@ -28,7 +28,7 @@ class frmMain {
  public:
   frmMain(Platform& platform, MainView& view);
 
-  // Start-up, steps 1 to 17. Afterwards Ended() tells whether it ended the process.
+  // The whole start-up. Afterwards Ended() tells whether it ended the process.
   void Form_Load();
   // A close request of any kind runs the exit sequence and is never cancelled.
   void Form_QueryUnload(int& cancel, int unloadMode);
