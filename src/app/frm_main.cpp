@@ -1,5 +1,6 @@
 #include "app/frm_main.h"
 
+#include "adblock/hosts_location.h"
 #include "app/open_for_user.h"
 #include "app/start_gate.h"
 #include "platform/dialogs.h"
@@ -97,20 +98,12 @@ bool frmMain::CheckRequiredFiles() {
   return all;
 }
 
-std::string frmMain::FindHostsFile(Files& files, const std::string& windowsDir) {
-  for (const std::string& candidate :
-       {windowsDir + "\\system32\\drivers\\etc\\HOSTS", windowsDir + "\\hosts",
-        std::string("c:\\winnt\\system32\\drivers\\etc\\hosts")})
-    if (files.CanOpenForRead(candidate)) return candidate;
-  return {};
-}
-
 // Without any HOSTS file the first location is used and created empty, so the
 // program never runs without a HOSTS path.
 void frmMain::LocateHostsFile(const std::string& windowsDir) {
   HostsPath = FindHostsFile(*platform.files, windowsDir);
   if (!HostsPath.empty()) return;
-  HostsPath = windowsDir + "\\system32\\drivers\\etc\\HOSTS";
+  HostsPath = UsualHostsPath(windowsDir);
   store.CreateFileIfAbsent(HostsPath);
   store.LogError(AppError(err::kFileNotFound, "No HOSTS file was found; created " + HostsPath));
 }

@@ -72,7 +72,6 @@ class frmMain {
   void RestoreToggles();
   void SaveSessionState();
   std::string GetSpecialFolderPath(int csidl);
-  static std::string FindHostsFile(Files& files, const std::string& windowsDir);
 
   Platform& platform;
   Store store;
