@@ -7,6 +7,7 @@
 #include "app/controls_win32.h"
 #include "app/modeless_win32.h"
 #include "settings/frm_settings_win32.h"
+#include "settings/redirect_choices.h"
 #include "settings/settings_ids.h"
 #include "settings/settings_texts.h"
 
@@ -121,6 +122,7 @@ void SettingsWindow::BuildOptions(int family, HWND page) {
                          id::kColours);
       AddTip(colours_, text::kColourTip);
       Control(page, "STATIC", text::kImage, SS_LEFT, 232, 12, 60, 18, 0);
+      BuildRedirect(page);
       break;
     case SettingsList::lstcookies:
       check(SettingsCheck::chkallcookies) = Check(page, text::kAllCookies, 10, 6, 440, id::kAllCookies);
@@ -137,6 +139,18 @@ void SettingsWindow::BuildOptions(int family, HWND page) {
       notes_[0] = Control(page, "STATIC", text::kPopsNote, SS_LEFT | SS_NOPREFIX, 10, 32, 440, 18, 0);
       break;
   }
+}
+
+// Beside the colour: where blocked names point, which decides whether the
+// colour matters at all.
+void SettingsWindow::BuildRedirect(HWND page) {
+  HWND label = Control(page, "STATIC", redirect_text::kLabel, SS_LEFT, 298, 12, 72, 18, 0);
+  redirect_ = Control(page, "COMBOBOX", redirect_text::kLabel, CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 372, 8,
+                      78, 80, settings_id::kRedirect);
+  for (const char* choice : kRedirectChoices)
+    SendMessageA(redirect_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(choice));
+  AddTip(label, redirect_text::kTip);
+  AddTip(redirect_, redirect_text::kTip);
 }
 
 void SettingsWindow::BuildFamily(int family, HWND page, int pageHeight96) {
