@@ -9,9 +9,13 @@ namespace nv {
 void HostsWatch::Tick(bool blocking) {
   // Only a file Norvane wrote its block lines into is watched: after a
   // failed or refused write there is nothing of Norvane's to keep.
-  if (!blocking || !hosts_.HoldsBlockList() || !s_.platform.fileProbe) {
-    watching_ = false;
+  if (!blocking) {
+    watching_ = stopped_ = false;
     wroteBackAt_.reset();
+    return;
+  }
+  if (stopped_ || !hosts_.HoldsBlockList() || !s_.platform.fileProbe) {
+    watching_ = false;
     return;
   }
   const std::uint64_t now = s_.platform.clock->TickMs();
@@ -28,10 +32,9 @@ void HostsWatch::Tick(bool blocking) {
 void HostsWatch::Changed(std::uint64_t now) {
   if (wroteBackAt_ && now - *wroteBackAt_ < kUndoneWithinMs) {
     Log("HOSTS file replaced again by another program; Norvane! stopped rewriting it and switched ad blocking off");
+    stopped_ = true;  // until ad blocking is switched on again
     on_.tell(kGaveUp);
     on_.giveUp();
-    watching_ = false;
-    wroteBackAt_.reset();
     return;
   }
   wroteBackAt_ = now;

@@ -48,6 +48,7 @@ class HostsWatch {
   HostsRedirect& hosts_;
   Reactions on_;
   bool watching_ = false;
+  bool stopped_ = false;
   std::uint64_t lookedAt_ = 0;
   std::optional<std::uint64_t> wroteBackAt_;
 };
