@@ -45,6 +45,7 @@ SettingsWindow::SettingsWindow(HINSTANCE inst, Services& services, StartupRegist
 
 SettingsWindow::~SettingsWindow() {
   if (hwnd_) DestroyWindow(hwnd_);
+  if (redirectTip_) DestroyWindow(redirectTip_);
   for (HGDIOBJ o : {static_cast<HGDIOBJ>(blue_), static_cast<HGDIOBJ>(yellow_), static_cast<HGDIOBJ>(white_),
                     static_cast<HGDIOBJ>(titleFont_)})
     if (o) DeleteObject(o);

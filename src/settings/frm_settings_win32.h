@@ -75,7 +75,7 @@ class SettingsWindow : public SettingsView {
   // A child control at a position laid out for 96 dpi.
   HWND Control(HWND parent, const char* cls, const char* text, DWORD style, int x, int y, int w, int h, int id);
   HWND Check(HWND parent, const char* text, int x, int y, int w, int id);
-  void AddTip(HWND control, const char* text);
+  void AddTip(HWND control, const char* text, HWND tooltip = nullptr);
 
   // The tab strip and the keyboard (settings_keys_win32.cpp).
   void ShowTab(int family);
@@ -91,7 +91,7 @@ class SettingsWindow : public SettingsView {
   UINT closedMessage_;
   HWND hwnd_ = nullptr, tab_ = nullptr, tip_ = nullptr, title_ = nullptr, colours_ = nullptr, hint_ = nullptr;
   HWND storesLine_ = nullptr;
-  HWND redirect_ = nullptr;  // where blocked names point
+  HWND redirect_ = nullptr, redirectTip_ = nullptr;  // where blocked names point
   HWND notes_[2] = {};  // red texts: chkallcookies's is its own control
   HWND ok_ = nullptr, cancel_ = nullptr, apply_ = nullptr;
   std::array<Family, kSettingsLists> families_{};

@@ -37,14 +37,14 @@ HWND SettingsWindow::Check(HWND parent, const char* caption, int x, int y, int w
   return box;
 }
 
-void SettingsWindow::AddTip(HWND control, const char* tip) {
+void SettingsWindow::AddTip(HWND control, const char* tip, HWND tooltip) {
   TTTOOLINFOA info{};
   info.cbSize = sizeof info;
   info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
   info.hwnd = hwnd_;
   info.uId = reinterpret_cast<UINT_PTR>(control);
   info.lpszText = const_cast<char*>(tip);
-  SendMessageA(tip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info));
+  SendMessageA(tooltip ? tooltip : tip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info));
 }
 
 void SettingsWindow::Build() {
@@ -149,8 +149,14 @@ void SettingsWindow::BuildRedirect(HWND page) {
                       78, 80, settings_id::kRedirect);
   for (const char* choice : kRedirectChoices)
     SendMessageA(redirect_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(choice));
-  AddTip(label, redirect_text::kTip);
-  AddTip(redirect_, redirect_text::kTip);
+  // A tooltip window of its own, owned by none: the dialog's own tooltip
+  // keeps exactly the tips of the original controls.
+  redirectTip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0,
+                                 0, 0, 0, nullptr, nullptr, inst_, nullptr);
+  SendMessageA(redirectTip_, TTM_SETMAXTIPWIDTH, 0, ui::Scaled(320));
+  SendMessageA(redirectTip_, TTM_SETDELAYTIME, TTDT_AUTOPOP, 30000);
+  AddTip(label, redirect_text::kTip, redirectTip_);
+  AddTip(redirect_, redirect_text::kTip, redirectTip_);
 }
 
 void SettingsWindow::BuildFamily(int family, HWND page, int pageHeight96) {
