@@ -157,4 +157,28 @@ TEST_F(Browsers, ABurstOfHttpsConnectionsCountsOneAdForEachTwo) {
       << app->StatusLine();
 }
 
+// Driven by tests/e2e/real_browsers/ads: Norvane runs in the mode that
+// NV_REAL_ADS\mode names, hands over the HOSTS file it wrote (the browsers'
+// names are mapped from it), and reports its status line until told done.
+TEST_F(Browsers, RealBrowsersMeetTheHostsLines) {
+  char dir[MAX_PATH] = {};
+  if (!GetEnvironmentVariableA("NV_REAL_ADS", dir, sizeof dir)) GTEST_SKIP() << "run by real_browsers/ads";
+  const std::string at = dir;
+  const std::string mode = ReadFile(at + "\\mode");
+  SetSetting("Settings", "RedirectAddress", mode);
+  WriteFile(folder + "\\data\\hosts.svr", ReadFile(at + "\\hosts.svr"));
+  ASSERT_TRUE(StartRunning());
+  ASSERT_TRUE(WaitUntil([&] { return Starts(mode + " "); })) << ReadFile(HostsPath());
+  WriteFile(at + "\\hosts", ReadFile(HostsPath()));
+  WriteFile(at + "\\ready", "1");
+  const bool done = WaitUntil(
+      [&] {
+        WriteFile(at + "\\status.tmp", app->StatusLine());
+        MoveFileExA((at + "\\status.tmp").c_str(), (at + "\\status").c_str(), MOVEFILE_REPLACE_EXISTING);
+        return Exists(at + "\\done");
+      },
+      240000, 100);
+  EXPECT_TRUE(done) << "the browsers never finished";
+}
+
 }  // namespace
