@@ -1,17 +1,21 @@
 #include "adblock/hosts_redirect.h"
 
+#include "adblock/protected_names.h"
+#include "adblock/redirect_address.h"
 #include "platform/dialogs.h"
+#include "platform/dns_cache.h"
 #include "platform/files.h"
 #include "store/ascii_text.h"
 #include "store/list_file.h"
+#include "store/log_texts.h"
 #include "store/paths.h"
 #include "store/vendor.h"
 
 namespace nv {
 
 namespace {
-constexpr char kBlockPrefix[] = "127.0.0.1 ";
 constexpr char kLeftOverInfix[] = ".nvtmp";
+constexpr int kInvalidCall = 5;  // Invalid procedure call or argument
 
 // Spares a rewrite that would not change the file.
 void ReplaceIfChanged(Files& files, const std::string& path, const std::string& bytes) {
@@ -41,6 +45,9 @@ std::string ReadOrThrow(Files& files, const std::string& path, const std::string
 }
 
 }  // namespace
+
+HostsRedirect::HostsRedirect(Services& services, const std::string& hostsPath)
+    : s_(services), hostsPath_(hostsPath), activity_(services.store, services.platform, services.store.Path(paths::kAdsLog)) {}
 
 bool HostsRedirect::GovernedByBackup() const {
   if (decided_) return governed_;
@@ -89,10 +96,12 @@ bool HostsRedirect::GovernsForHandBack() {
 
 HostsRedirect::OwnLines HostsRedirect::LoadOwnLines() {
   OwnLines own;
-  own.read = s_.store.LoadListFile(own.blocked, s_.store.Path(paths::kHostsList), kBlockPrefix);
+  own.address = RedirectAddress(s_);
+  own.read = s_.store.LoadListFile(own.blocked, s_.store.Path(paths::kHostsList), RedirectPrefix(own.address));
   // The cache is no concern of a HOSTS file written without it.
   own.useDns = s_.settings.Get(keys::kSettings, keys::kUseDNS, "0") == "1";
   if (own.useDns) own.read &= s_.store.LoadListFile(own.cached, s_.store.Path(paths::kDnsList));
+  own.protectedLeftOut = RemoveProtectedLines(own.blocked) + RemoveProtectedLines(own.cached);
   return own;
 }
 
@@ -145,7 +154,14 @@ HostsOwnership HostsRedirect::Judge(const Record& record, const OwnLines* own) {
   if (!lists.read) throw AppError(err::kPathFileAccess, "There is no record of Norvane's own lines and "
                                                         "the block list or the address cache cannot be read" +
                                                             left);
-  for (const std::string& line : lists.blocked.Items()) ownership.Add(line);
+  // The block lines of either address: the file may predate a switch.
+  const std::string prefix = RedirectPrefix(lists.address);
+  const std::string other =
+      RedirectPrefix(lists.address == redirect::kNowhere ? redirect::kLoopback : redirect::kNowhere);
+  for (const std::string& line : lists.blocked.Items()) {
+    ownership.Add(line);
+    if (line.compare(0, prefix.size(), prefix) == 0) ownership.Add(other + line.substr(prefix.size()));
+  }
   for (const std::string& line : lists.cached.Items()) ownership.Add(line);
   return ownership;
 }
@@ -204,7 +220,9 @@ void HostsRedirect::WriteBlockList(const OwnLines& own, const std::string& norva
   SaveRecord(covers ? content + norvaneNow : content);
   s_.platform.files->WriteAtomic(hostsPath_, content);
   holds_ = Holds::BlockList;
+  Written();
   if (covers) TightenRecord(content);
+  if (own.protectedLeftOut > 0) SayProtectedLeftOut(own.protectedLeftOut);
 }
 
 void HostsRedirect::WriteUserLines() {
@@ -215,6 +233,7 @@ void HostsRedirect::WriteUserLines() {
   Store::ParseListFile(bytes, backup);
   s_.store.SaveListFile(backup, hostsPath_, false);
   holds_ = Holds::UserLines;
+  Written();
   TightenRecord(FormatListFile({}));
 }
 
@@ -245,6 +264,36 @@ void HostsRedirect::SayOnce(Note note) {
                 "off. Exit Norvane! and start it again to switch it on.";
   s_.platform.dialogs->Show(text, kProductTitle, kBoxOk | kBoxExclamation);
   s_.store.LogError(AppError(err::kPathFileAccess, text));
+}
+
+// One line a write, in the ad log beside the blocked requests; a log that
+// cannot be written costs the line, never the write.
+void HostsRedirect::SayProtectedLeftOut(int count) {
+  LogActivity("HOSTS written without " + std::to_string(count) + (count == 1 ? " name" : " names") +
+              " that Windows Defender protects (it resets a HOSTS file that redirects them) on " +
+              GeneralDateText(*s_.platform.clock));
+}
+
+void HostsRedirect::LogActivity(const std::string& line) {
+  try {
+    activity_.Write(line);
+  } catch (const AppError& e) {
+    s_.store.LogError(e);
+  }
+}
+
+void HostsRedirect::Written() {
+  written_ = s_.platform.fileProbe ? s_.platform.fileProbe->Stamp(hostsPath_) : FileStamp{};
+  FlushDnsCache();
+}
+
+void HostsRedirect::FlushDnsCache() {
+  DnsCache* cache = s_.platform.dnsCache;
+  if (!cache || cache->Flush() || flushFailureLogged_) return;
+  flushFailureLogged_ = true;
+  s_.store.LogError(AppError(kInvalidCall, "The DNS Client's cache could not be flushed (DnsFlushResolverCache "
+                                                   "of dnsapi.dll): running browsers may use the old addresses of "
+                                                   "the HOSTS file's names until their answers expire"));
 }
 
 void HostsRedirect::blockads(bool on) {

@@ -4,6 +4,8 @@
 #include <vector>
 
 #include "adblock/hosts_ownership.h"
+#include "platform/file_probe.h"
+#include "store/activity_log.h"
 #include "store/list_box.h"
 #include "store/services.h"
 
@@ -31,8 +33,7 @@ namespace nv {
 //   value says.
 class HostsRedirect {
  public:
-  HostsRedirect(Services& services, const std::string& hostsPath)
-      : s_(services), hostsPath_(hostsPath) {}
+  HostsRedirect(Services& services, const std::string& hostsPath);
 
   // A failure leaves the HOSTS file as it was and is thrown to the caller's
   // trap. While no backup governs the file, or the file is not plain text,
@@ -52,14 +53,23 @@ class HostsRedirect {
   // and nothing has replaced them since. Only then may the next start take a
   // new backup from it.
   bool UserContentInPlace() const;
+  // The HOSTS file as Norvane's last write of this run left it, so that a
+  // later change is known to be somebody else's.
+  const FileStamp& LastWritten() const { return written_; }
+  bool HoldsBlockList() const { return holds_ == Holds::BlockList; }
+  const std::string& Path() const { return hostsPath_; }
+  // One line in "\ads.log"; a log that cannot be written costs the line.
+  void LogActivity(const std::string& line);
 
  private:
   // Norvane's own lines as the lists give them now.
   struct OwnLines {
-    ListBox blocked;  // the prefixed block list
+    std::string address;  // where blocked names point ("127.0.0.1", "0.0.0.0")
+    ListBox blocked;      // the block list, each line prefixed with the address
     ListBox cached;   // the cached entries, read only with UseDNS "1"
     bool useDns = false;
     bool read = true;  // false when a list could not be read
+    int protectedLeftOut = 0;  // lines left out: Defender would reset the file
   };
   struct Record {
     enum class State { Read, Missing, Unreadable } state;
@@ -84,9 +94,16 @@ class HostsRedirect {
   void TightenRecord(const std::string& bytes);
   // Why nothing is written, once a run: on screen and in the error log.
   void SayOnce(Note note);
+  void SayProtectedLeftOut(int count);
+  // Running browsers see the new file only once the DNS Client forgot its
+  // answers. A failure is logged once a run and shown nowhere.
+  void FlushDnsCache();
+  // After each write: the file's stamp, then the DNS Client's cache.
+  void Written();
 
   Services& s_;
   const std::string& hostsPath_;
+  ActivityLog activity_;  // "\ads.log"
   // What the HOSTS file holds as far as this run knows: the user's lines
   // (just backed up, or the backup written back), the block list, or unknown
   // (a run that ended without its exit sequence left it behind).
@@ -97,6 +114,8 @@ class HostsRedirect {
   bool governed_ = false;
   Note ungoverned_ = Note::NoBackup;  // why no backup governs, when none does
   bool said_[2] = {false, false};
+  bool flushFailureLogged_ = false;
+  FileStamp written_;
 };
 
 // Removes the "HOSTS.nvtmp<pid>" files that a process killed during a rewrite

@@ -1,6 +1,8 @@
 #include "adblock/https_refuser.h"
 
 #include "adblock/port_guard.h"
+#include "platform/clock.h"
+#include "store/counters.h"
 
 namespace nv {
 
@@ -28,7 +30,11 @@ void HttpsRefuser::OnConnectionRequest(SocketId listener) {
   Network& net = *s_.platform.net;
   try {
     std::string peer;
-    if (const SocketId conn = net.Accept(listener, peer); conn != kNoSocket) net.Close(conn);
+    const SocketId conn = net.Accept(listener, peer);
+    if (conn == kNoSocket) return;
+    net.Close(conn);
+    const std::uint64_t now = s_.platform.clock ? s_.platform.clock->TickMs() : 0;
+    if (count_.Accepted(now)) s_.counters.Increment(BannerAdsCount);
   } catch (const AppError& e) {
     s_.store.LogError(e);
   }

@@ -1,4 +1,5 @@
 #pragma once
+#include "adblock/blocked_https_count.h"
 #include "platform/net.h"
 #include "store/services.h"
 
@@ -7,7 +8,8 @@ namespace nv {
 // Listens on 127.0.0.1:443 and closes every connection at once. Browsers ask
 // many ad servers over HTTPS; without a listener a refused loopback connect
 // takes about two seconds to fail on Windows and stalls the page. A port
-// another program serves (however bound) is logged and left to it.
+// another program serves (however bound) is logged and left to it. The ads
+// behind the connections count in BannerAdsCount, as BlockedHttpsCount tells.
 class HttpsRefuser : public NetSink {
  public:
   explicit HttpsRefuser(Services& services) : s_(services) {}
@@ -24,6 +26,7 @@ class HttpsRefuser : public NetSink {
  private:
   Services& s_;
   SocketId listener_ = kNoSocket;
+  BlockedHttpsCount count_;
 };
 
 }  // namespace nv

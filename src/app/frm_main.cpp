@@ -31,6 +31,11 @@ frmMain::frmMain(Platform& p, MainView& view)
       settings(*p.settings),
       services{p, store, settings, counters},
       hosts(services, HostsPath),
+      hostsWatch(services, hosts,
+                 {[this](const std::string& text) { tray.Balloon(kProductTitle, text); },
+                  [this] {
+                    if (mnublockads) mnublockads_Click();
+                  }}),
       server(services),
       popups(services),
       cookies(services),

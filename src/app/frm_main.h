@@ -4,6 +4,7 @@
 
 #include "adblock/ad_server.h"
 #include "adblock/hosts_redirect.h"
+#include "adblock/hosts_watch.h"
 #include "app/main_view.h"
 #include "app/tray_icon.h"
 #include "app/tray_menu.h"
@@ -81,6 +82,7 @@ class frmMain {
   std::string HostsPath;
   bool mnublockads = false, mnukillcookies = false, mnublockpopups = false;
   HostsRedirect hosts;
+  HostsWatch hostsWatch;
   AdServer server;
   PopupScanner popups;
   CookieCleaner cookies;

@@ -37,4 +37,8 @@ void TrayIcon::Delete() {
   if (tray_) tray_->Delete(record_);
 }
 
+void TrayIcon::Balloon(const std::string& title, const std::string& text) {
+  if (tray_) tray_->Balloon(record_, title, text);
+}
+
 }  // namespace nv

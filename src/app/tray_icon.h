@@ -16,6 +16,8 @@ class TrayIcon {
   // Writes the tip and asks the shell to show it.
   void Modify(const std::string& tip);
   void Delete();
+  // A balloon at the icon: something the user must hear of once.
+  void Balloon(const std::string& title, const std::string& text);
   const NotifyIconRecord& Record() const { return record_; }
   // The tip as the record holds it: text, NUL, spaces up to 65 characters.
   static std::array<char, 65> TipField(const std::string& text);

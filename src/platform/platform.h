@@ -15,6 +15,7 @@ class Desktop;
 class Network;
 class Timers;
 class UrlCache;
+class DnsCache;
 class FolderWatch;
 class Registry;
 class LogonTask;
@@ -39,6 +40,7 @@ struct Platform {
   Network* net = nullptr;
   Timers* timers = nullptr;
   UrlCache* urlCache = nullptr;
+  DnsCache* dnsCache = nullptr;
   FolderWatch* folderWatch = nullptr;
   Registry* registry = nullptr;
   LogonTask* logonTask = nullptr;

@@ -1,6 +1,7 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <string>
 
 namespace nv {
 
@@ -21,6 +22,10 @@ class Tray {
   virtual bool Add(const NotifyIconRecord& r) = 0;
   virtual bool Modify(const NotifyIconRecord& r) = 0;
   virtual bool Delete(const NotifyIconRecord& r) = 0;
+  // A balloon at the icon with a warning sign; false when none could be shown.
+  virtual bool Balloon(const NotifyIconRecord& r, const std::string& title, const std::string& text) {
+    return false;
+  }
 };
 
 }  // namespace nv

@@ -3,7 +3,8 @@
 
 namespace nv {
 
-// One tick of the main timer. Its order is fixed: popups, cookies, status.
+// One tick of the main timer. Its order is fixed: popups, cookies, status,
+// then the cheap look whether another program replaced the HOSTS file.
 // A failure skips the rest of the tick, is logged and shown nowhere.
 void frmMain::Timer_Timer() {
   RunLoggingFailures(store, [this] {
@@ -11,6 +12,7 @@ void frmMain::Timer_Timer() {
     if (mnublockpopups) popups.PopupStep();
     if (mnukillcookies) cookies.CookieStep();
     UpdateStatus();
+    hostsWatch.Tick(mnublockads);
   });
 }
 

@@ -42,6 +42,7 @@ void frmSettings::Form_Load() {
   SetColour(0);
   LoadAdServers();
   LoadOptions();
+  LoadRedirect();
   UpdateDnsListState();
   UpdateCookieListState();
   applyEnabled_ = false;
@@ -212,6 +213,7 @@ void frmSettings::cmdAdd_Click(SettingsList list) {
   ListFamily& f = Family(list);
   const std::string text(TrimSpaces(f.entry));
   if (text.empty()) return;
+  if (list == SettingsList::lstadservers && RefusedAsProtected(text)) return;
   if (f.list.AddUnique(text)) EnableApply();
   else ListClicked(list);
   SelectLastItem(list);
@@ -246,6 +248,7 @@ bool frmSettings::cmdapply_Click() {
 void frmSettings::Apply() {
   SaveLists();
   SaveOptions();
+  SaveRedirect();
   startup_.Update(Checked(SettingsCheck::Check1));
   main_.blockads(main_.MenuChecked(MenuItem::BlockAds));
   main_.KillCookies(main_.MenuChecked(MenuItem::KillCookies));

@@ -45,6 +45,8 @@ class frmSettings : public LookupSocket::Events {
   // Enter in an entry box: that tab's Add, when it is enabled.
   void txt_Enter(SettingsList list);
   void cbocols_Click(int index);
+  // The address blocked names point to, an index of kRedirectChoices.
+  void cboredirect_Click(int index);
   void chk_Click(SettingsCheck check, bool checked);
   // Apply's five steps under one trap: a failed step shows the error box,
   // logs it and stops there; Apply stays enabled. True when all ran.
@@ -70,6 +72,7 @@ class frmSettings : public LookupSocket::Events {
   bool ListEnabled(SettingsList list) const { return Family(list).listEnabled; }
   bool Checked(SettingsCheck check) const { return checks_[static_cast<size_t>(check)]; }
   int Colour() const { return colour_; }
+  int Redirect() const { return redirect_; }
   bool ApplyEnabled() const { return applyEnabled_; }
   frmComfirm& Confirm() { return confirm_; }
   const LookupSocket& ws() const { return ws_; }
@@ -85,6 +88,8 @@ class frmSettings : public LookupSocket::Events {
   ListFamily& Family(SettingsList list) { return families_[static_cast<size_t>(list)]; }
   const ListFamily& Family(SettingsList list) const { return families_[static_cast<size_t>(list)]; }
 
+  // A protected name is refused with a box that says why.
+  bool RefusedAsProtected(const std::string& text);
   void LoadList(SettingsList list);
   void SayUnreadLists();
   void ShowCount(SettingsList list);
@@ -98,6 +103,9 @@ class frmSettings : public LookupSocket::Events {
   void Apply();
   void SaveLists();
   void SaveOptions();
+  void LoadRedirect();
+  void ShowRedirect();
+  void SaveRedirect();
 
   Services& s_;
   StartupRegistration& startup_;
@@ -109,6 +117,7 @@ class frmSettings : public LookupSocket::Events {
   // The lists whose files could not be read when the dialog opened.
   std::array<bool, kSettingsLists> unread_{};
   int colour_ = -1;
+  int redirect_ = 0;
   bool applyEnabled_ = true;
   // Expires with the dialog: a handler that waited on a modal box learns
   // whether the dialog was freed meanwhile.

@@ -46,6 +46,7 @@ SettingsWindow::SettingsWindow(HINSTANCE inst, Services& services, StartupRegist
 
 SettingsWindow::~SettingsWindow() {
   if (hwnd_) DestroyWindow(hwnd_);
+  if (redirectTip_) DestroyWindow(redirectTip_);
   for (HGDIOBJ o : {static_cast<HGDIOBJ>(blue_), static_cast<HGDIOBJ>(yellow_), static_cast<HGDIOBJ>(white_),
                     static_cast<HGDIOBJ>(titleFont_)})
     if (o) DeleteObject(o);
@@ -98,6 +99,12 @@ void SettingsWindow::ShowCookieStores(const std::string& utf8Line) {
 }
 
 void SettingsWindow::ShowColour(int index) { SendMessageA(colours_, CB_SETCURSEL, static_cast<WPARAM>(index), 0); }
+
+void SettingsWindow::ShowRedirect(int index) {
+  SendMessageA(redirect_, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+void SettingsWindow::SetColoursEnabled(bool enabled) { EnableWindow(colours_, enabled); }
 
 void SettingsWindow::ShowCheck(SettingsCheck check, bool checked) {
   SendMessageA(checks_[static_cast<size_t>(check)], BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
@@ -166,7 +173,8 @@ void SettingsWindow::OnCommand(int id, int code, HWND control) {
     if (!quiet_) core_.txt_Change(ListOf(family), TextOf(control));
     return;
   }
-  if (code != BN_CLICKED && !(id == settings_id::kColours && code == CBN_SELCHANGE)) return;
+  const bool list = id == settings_id::kColours || id == settings_id::kRedirect;
+  if (code != BN_CLICKED && !(list && code == CBN_SELCHANGE)) return;
   if (family >= 0) {
     if (control == families_[static_cast<size_t>(family)].add) core_.cmdAdd_Click(ListOf(family));
     else if (control == families_[static_cast<size_t>(family)].remove) core_.cmdRemove_Click(ListOf(family));
@@ -180,6 +188,9 @@ void SettingsWindow::OnCommand(int id, int code, HWND control) {
   switch (id) {
     case settings_id::kColours:
       core_.cbocols_Click(static_cast<int>(SendMessageA(colours_, CB_GETCURSEL, 0, 0)));
+      break;
+    case settings_id::kRedirect:
+      core_.cboredirect_Click(static_cast<int>(SendMessageA(redirect_, CB_GETCURSEL, 0, 0)));
       break;
     case settings_id::kOk: core_.cmdOk_Click(); break;
     case settings_id::kCancel: core_.cmdcancel_Click(); break;
@@ -222,7 +233,7 @@ void SettingsWindow::OnNotify(const NMHDR& n) {
 }
 
 HBRUSH SettingsWindow::OnColour(HDC dc, HWND control) {
-  if (control == colours_) return nullptr;
+  if (control == colours_ || control == redirect_) return nullptr;
   SetBkMode(dc, TRANSPARENT);
   if (control == title_) SetTextColor(dc, kTitleGrey);
   if (control == checks_[static_cast<size_t>(SettingsCheck::chkallcookies)] || control == notes_[0])

@@ -43,6 +43,8 @@ class SettingsWindow : public SettingsView {
   void SetAddEnabled(SettingsList list, bool enabled) override;
   void SetApplyEnabled(bool enabled) override;
   void ShowCookieStores(const std::string& utf8Line) override;
+  void ShowRedirect(int index) override;
+  void SetColoursEnabled(bool enabled) override;
   void Unload() override;
   WindowHandle BoxOwner() override { return reinterpret_cast<WindowHandle>(hwnd_); }
 
@@ -68,11 +70,12 @@ class SettingsWindow : public SettingsView {
   HWND BuildPage(int family, int top, int height);
   void BuildFamily(int family, HWND page, int pageHeight96);
   void BuildOptions(int family, HWND page);
+  void BuildRedirect(HWND page);
   void BuildButtons();
   // A child control at a position laid out for 96 dpi.
   HWND Control(HWND parent, const char* cls, const char* text, DWORD style, int x, int y, int w, int h, int id);
   HWND Check(HWND parent, const char* text, int x, int y, int w, int id);
-  void AddTip(HWND control, const char* text);
+  void AddTip(HWND control, const char* text, HWND tooltip = nullptr);
 
   // The tab strip and the keyboard (settings_keys_win32.cpp).
   void ShowTab(int family);
@@ -88,6 +91,7 @@ class SettingsWindow : public SettingsView {
   UINT closedMessage_;
   HWND hwnd_ = nullptr, tab_ = nullptr, tip_ = nullptr, title_ = nullptr, colours_ = nullptr, hint_ = nullptr;
   HWND storesLine_ = nullptr;
+  HWND redirect_ = nullptr, redirectTip_ = nullptr;  // where blocked names point
   HWND notes_[2] = {};  // red texts: chkallcookies's is its own control
   HWND ok_ = nullptr, cancel_ = nullptr, apply_ = nullptr;
   std::array<Family, kSettingsLists> families_{};

@@ -16,6 +16,7 @@ constexpr int kUseDns = 1007;
 constexpr int kBlockAllPops = 1008;
 constexpr int kCookieHint = 1009;
 constexpr int kCookieStores = 1010;  // the line naming the browsers whose stores are cleaned
+constexpr int kRedirect = 1011;      // where blocked names point
 
 // The controls of list family n (0 to 3, in tab order).
 constexpr int kFamilyBase = 1100;

@@ -7,6 +7,7 @@
 #include "ui/controls_win32.h"
 #include "ui/modeless_win32.h"
 #include "settings/frm_settings_win32.h"
+#include "settings/redirect_choices.h"
 #include "settings/settings_ids.h"
 #include "settings/settings_texts.h"
 
@@ -36,14 +37,14 @@ HWND SettingsWindow::Check(HWND parent, const char* caption, int x, int y, int w
   return box;
 }
 
-void SettingsWindow::AddTip(HWND control, const char* tip) {
+void SettingsWindow::AddTip(HWND control, const char* tip, HWND tooltip) {
   TTTOOLINFOA info{};
   info.cbSize = sizeof info;
   info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
   info.hwnd = hwnd_;
   info.uId = reinterpret_cast<UINT_PTR>(control);
   info.lpszText = const_cast<char*>(tip);
-  SendMessageA(tip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info));
+  SendMessageA(tooltip ? tooltip : tip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info));
 }
 
 void SettingsWindow::Build() {
@@ -121,6 +122,7 @@ void SettingsWindow::BuildOptions(int family, HWND page) {
                          id::kColours);
       AddTip(colours_, text::kColourTip);
       Control(page, "STATIC", text::kImage, SS_LEFT, 232, 12, 60, 18, 0);
+      BuildRedirect(page);
       break;
     case SettingsList::lstcookies:
       check(SettingsCheck::chkallcookies) = Check(page, text::kAllCookies, 10, 6, 440, id::kAllCookies);
@@ -137,6 +139,24 @@ void SettingsWindow::BuildOptions(int family, HWND page) {
       notes_[0] = Control(page, "STATIC", text::kPopsNote, SS_LEFT | SS_NOPREFIX, 10, 32, 440, 18, 0);
       break;
   }
+}
+
+// Beside the colour: where blocked names point, which decides whether the
+// colour matters at all.
+void SettingsWindow::BuildRedirect(HWND page) {
+  HWND label = Control(page, "STATIC", redirect_text::kLabel, SS_LEFT, 298, 12, 72, 18, 0);
+  redirect_ = Control(page, "COMBOBOX", redirect_text::kLabel, CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 372, 8,
+                      78, 80, settings_id::kRedirect);
+  for (const char* choice : kRedirectChoices)
+    SendMessageA(redirect_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(choice));
+  // A tooltip window of its own, owned by none: the dialog's own tooltip
+  // keeps exactly the tips of the original controls.
+  redirectTip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0,
+                                 0, 0, 0, nullptr, nullptr, inst_, nullptr);
+  SendMessageA(redirectTip_, TTM_SETMAXTIPWIDTH, 0, ui::Scaled(320));
+  SendMessageA(redirectTip_, TTM_SETDELAYTIME, TTDT_AUTOPOP, 30000);
+  AddTip(label, redirect_text::kTip, redirectTip_);
+  AddTip(redirect_, redirect_text::kTip, redirectTip_);
 }
 
 void SettingsWindow::BuildFamily(int family, HWND page, int pageHeight96) {

@@ -35,6 +35,10 @@ class SettingsView {
   // The line under the "&Cookies" tab's list that names the browsers whose
   // cookie stores are cleaned too; UTF-8. None by default.
   virtual void ShowCookieStores(const std::string& utf8Line) {}
+  // The "Ad&Blocking" tab's address for blocked names (an index of
+  // kRedirectChoices); the colour list matters only for the first.
+  virtual void ShowRedirect(int index) {}
+  virtual void SetColoursEnabled(bool enabled) {}
   // Closes and destroys the dialog once the current handler has returned.
   virtual void Unload() = 0;
   // The dialog's window, which owns the boxes its handlers show.

@@ -63,6 +63,7 @@ FakePlatform::FakePlatform() {
   platform.desktop = &desktop;
   platform.timers = &timers;
   platform.urlCache = &urlCache;
+  platform.dnsCache = &dnsCache;
   platform.folderWatch = &folderWatch;
   platform.registry = &registry;
   platform.logonTask = &logonTask;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "fakes/fake_desktop.h"
+#include "fakes/fake_dns_cache.h"
 #include "fakes/fake_files.h"
 #include "fakes/fake_http_fetch.h"
 #include "fakes/fake_network.h"
@@ -130,7 +131,12 @@ class FakeTray : public Tray {
   bool Add(const NotifyIconRecord& r) override { return Record("Add", r) && refuseAdds-- <= 0; }
   bool Modify(const NotifyIconRecord& r) override { return Record("Modify", r); }
   bool Delete(const NotifyIconRecord& r) override { return Record("Delete", r); }
+  bool Balloon(const NotifyIconRecord& r, const std::string& title, const std::string& text) override {
+    balloons.push_back(title + ": " + text);
+    return Record("Balloon", r);
+  }
   std::vector<Call> calls;
+  std::vector<std::string> balloons;
 
  private:
   bool Record(const char* op, const NotifyIconRecord& r) {
@@ -155,6 +161,7 @@ struct FakePlatform {
   FakeDesktop desktop;
   FakeTimers timers;
   FakeUrlCache urlCache;
+  FakeDnsCache dnsCache;
   FakeFolderWatch folderWatch;
   FakeRegistry registry;
   FakeLogonTask logonTask;

@@ -23,6 +23,8 @@ class FakeSettingsView : public SettingsView {
   void CopyMainIcon() override { iconCopied = true; }
   void FillColours(const char* const* names, int count) override { colours.assign(names, names + count); }
   void ShowColour(int index) override { colour = index; }
+  void ShowRedirect(int index) override { redirect = index; }
+  void SetColoursEnabled(bool enabled) override { coloursEnabled = enabled; }
   void ShowCheck(SettingsCheck c, bool v) override { checks[static_cast<size_t>(c)] = v; }
   void ShowEntry(SettingsList l, const std::string& t) override {
     Of(l).entry = t;
@@ -49,6 +51,8 @@ class FakeSettingsView : public SettingsView {
   WindowHandle window = 0x5e77;
   bool iconCopied = false, applyEnabled = true, unloaded = false;
   int colour = -1;
+  int redirect = -1;
+  bool coloursEnabled = true;
   std::vector<std::string> colours;
   std::array<bool, kSettingsChecks> checks{};
   std::array<ListState, kSettingsLists> lists;

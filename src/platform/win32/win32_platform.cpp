@@ -16,6 +16,7 @@ Win32Platform::Win32Platform() {
   platform.desktop = &desktop;
   platform.timers = &timers;
   platform.urlCache = &urlCache;
+  platform.dnsCache = &dnsCache;
   platform.folderWatch = &folderWatch;
   platform.registry = &registry;
   platform.logonTask = &logonTask;

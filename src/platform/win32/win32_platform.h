@@ -4,6 +4,7 @@
 #include "platform/platform.h"
 #include "platform/win32/win32_background.h"
 #include "platform/win32/win32_desktop.h"
+#include "platform/win32/win32_dns_cache.h"
 #include "platform/win32/win32_file_probe.h"
 #include "platform/win32/win32_files.h"
 #include "platform/win32/win32_folder_watch.h"
@@ -34,6 +35,7 @@ struct Win32Platform {
   Win32Desktop desktop;
   Win32Timers timers;
   Win32UrlCache urlCache;
+  Win32DnsCache dnsCache;
   Win32FolderWatch folderWatch;
   Win32Registry registry;
   Win32LogonTask logonTask;

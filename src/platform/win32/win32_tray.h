@@ -9,6 +9,7 @@ class Win32Tray : public Tray {
   bool Add(const NotifyIconRecord& r) override;
   bool Modify(const NotifyIconRecord& r) override;
   bool Delete(const NotifyIconRecord& r) override;
+  bool Balloon(const NotifyIconRecord& r, const std::string& title, const std::string& text) override;
 };
 
 }  // namespace nv
