@@ -6,6 +6,7 @@
 #include "platform/files.h"
 #include "platform/shell.h"
 #include "platform/system.h"
+#include "popups/log_trap.h"
 #include "store/file_found.h"
 #include "store/logs.h"
 #include "store/paths.h"
@@ -30,6 +31,7 @@ frmMain::frmMain(Platform& p, MainView& view)
       settings(*p.settings),
       services{p, store, settings, counters},
       hosts(services, HostsPath),
+      blockLists(services, [this] { SubscribedNamesChanged(); }),
       server(services),
       popups(services),
       cookies(services),
@@ -38,6 +40,14 @@ frmMain::frmMain(Platform& p, MainView& view)
       view_(view),
       startup_(store, *p.registry, *p.logonTask) {
   server.SetOnPortTaken([this] { ExitSequence(); });
+  hosts.SetSubscribed(&blockLists.Names());
+}
+
+// A list fetched or merged on the worker reaches HOSTS while ad blocking is
+// on. Nobody asked for it at that moment, so a failure is only logged.
+void frmMain::SubscribedNamesChanged() {
+  if (!mnublockads || !started_ || exiting_ || ended_) return;
+  RunLoggingFailures(store, [&] { hosts.blockads(true); });
 }
 
 void frmMain::Form_Load() {
@@ -85,6 +95,7 @@ void frmMain::StartUpSteps() {
   CapLog(paths::kCookiesLog);
   RestoreToggles();
   started_ = true;
+  RunLoggingFailures(store, [&] { blockLists.Start(); });
 }
 
 void frmMain::LoadVersionChecker() { update.LoadChecker(); }

@@ -4,6 +4,7 @@
 
 #include "adblock/ad_server.h"
 #include "adblock/hosts_redirect.h"
+#include "adblock/lists/block_lists.h"
 #include "app/main_view.h"
 #include "app/tray_icon.h"
 #include "app/tray_menu.h"
@@ -82,6 +83,7 @@ class frmMain {
   std::string HostsPath;
   bool mnublockads = false, mnukillcookies = false, mnublockpopups = false;
   HostsRedirect hosts;
+  BlockLists blockLists;  // the subscriptions, written into HOSTS after the own list
   AdServer server;
   PopupScanner popups;
   CookieCleaner cookies;
@@ -96,6 +98,7 @@ class frmMain {
   void EndWithoutExitSequence();
   void UpdateStatus();
   void ToggleFeature(bool& check, MenuItem item);
+  void SubscribedNamesChanged();
 
   MainView& view_;
   StartWithWindows startup_;
