@@ -1,5 +1,6 @@
 #include "settings/frm_settings.h"
 
+#include "adblock/lists/block_lists.h"
 #include "platform/dialogs.h"
 #include "store/list_file.h"
 #include "store/logs.h"
@@ -34,7 +35,13 @@ frmSettings::frmSettings(Services& services, StartupRegistration& startup, MainW
       confirm_(*this, confirmView),
       families_{ListFamily(ListBox(*services.platform.text)), ListFamily(ListBox()),
                 ListFamily(ListBox()), ListFamily(ListBox())},
-      ws_(services.platform.net, *this) {}
+      lists_(services, view.ListsView() ? *view.ListsView() : noListsView_, [this] { EnableApply(); }),
+      ws_(services.platform.net, *this) {
+  BlockLists* running = main.RunningLists();
+  lists_.SetRunning(running, [running] {
+    if (running) running->UpdateNow();
+  });
+}
 
 void frmSettings::Form_Load() {
   view_.CopyMainIcon();
@@ -48,6 +55,7 @@ void frmSettings::Form_Load() {
   view_.SetApplyEnabled(false);
   for (SettingsList list : {SettingsList::lstcookies, SettingsList::lstdns, SettingsList::lstpopups})
     LoadList(list);
+  lists_.Load();
   view_.ShowCookieStores(main_.CookieStoresLine());
   SayUnreadLists();
 }
@@ -247,6 +255,7 @@ void frmSettings::Apply() {
   SaveLists();
   SaveOptions();
   startup_.Update(Checked(SettingsCheck::Check1));
+  main_.ReloadBlockLists();
   main_.blockads(main_.MenuChecked(MenuItem::BlockAds));
   main_.KillCookies(main_.MenuChecked(MenuItem::KillCookies));
   main_.killpopups(main_.MenuChecked(MenuItem::BlockPopups));
@@ -262,6 +271,7 @@ void frmSettings::SaveLists() {
     if (unread_[static_cast<size_t>(i)]) continue;
     s_.store.SaveListFile(Family(list).list, ListPath(s_.store, list), false);
   }
+  lists_.Save();
 }
 
 void frmSettings::SaveOptions() {

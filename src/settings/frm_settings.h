@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "settings/block_lists_tab.h"
 #include "settings/frm_comfirm.h"
 #include "settings/lookup_socket.h"
 #include "settings/main_window_link.h"
@@ -72,6 +73,7 @@ class frmSettings : public LookupSocket::Events {
   int Colour() const { return colour_; }
   bool ApplyEnabled() const { return applyEnabled_; }
   frmComfirm& Confirm() { return confirm_; }
+  BlockListsTab& Lists() { return lists_; }
   const LookupSocket& ws() const { return ws_; }
 
  private:
@@ -113,6 +115,8 @@ class frmSettings : public LookupSocket::Events {
   // Expires with the dialog: a handler that waited on a modal box learns
   // whether the dialog was freed meanwhile.
   std::shared_ptr<const bool> alive_ = std::make_shared<const bool>(true);
+  NoBlockListsTabView noListsView_;
+  BlockListsTab lists_;
   // Last, so that it is closed before anything it reports to goes.
   LookupSocket ws_;
 };

@@ -2,6 +2,7 @@
 #include <string>
 
 #include "platform/desktop.h"
+#include "settings/block_lists_tab.h"
 
 namespace nv {
 
@@ -35,6 +36,8 @@ class SettingsView {
   // The line under the "&Cookies" tab's list that names the browsers whose
   // cookie stores are cleaned too; UTF-8. None by default.
   virtual void ShowCookieStores(const std::string& utf8Line) {}
+  // The "Block &Lists" tab's controls; none by default.
+  virtual BlockListsTabView* ListsView() { return nullptr; }
   // Closes and destroys the dialog once the current handler has returned.
   virtual void Unload() = 0;
   // The dialog's window, which owns the boxes its handlers show.
