@@ -37,10 +37,15 @@ frmSettings::frmSettings(Services& services, StartupRegistration& startup, MainW
                 ListFamily(ListBox()), ListFamily(ListBox())},
       lists_(services, view.ListsView() ? *view.ListsView() : noListsView_, [this] { EnableApply(); }),
       ws_(services.platform.net, *this) {
-  BlockLists* running = main.RunningLists();
-  lists_.SetRunning(running, [running] {
+  running_ = main.RunningLists();
+  lists_.SetRunning(running_, [running = running_] {
     if (running) running->UpdateNow();
   });
+  if (running_) running_->SetStateShown([this] { lists_.ShowState(); });
+}
+
+frmSettings::~frmSettings() {
+  if (running_) running_->SetStateShown(nullptr);
 }
 
 void frmSettings::Form_Load() {

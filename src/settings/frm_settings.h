@@ -25,6 +25,7 @@ class frmSettings : public LookupSocket::Events {
  public:
   frmSettings(Services& services, StartupRegistration& startup, MainWindowLink& main, SettingsView& view,
               ConfirmView& confirmView);
+  ~frmSettings();
 
   // Opening: icon, colours, ad servers, options, list states, Apply off,
   // the other three lists.
@@ -116,6 +117,7 @@ class frmSettings : public LookupSocket::Events {
   // whether the dialog was freed meanwhile.
   std::shared_ptr<const bool> alive_ = std::make_shared<const bool>(true);
   NoBlockListsTabView noListsView_;
+  BlockLists* running_ = nullptr;  // shows its states on the tab while the dialog lives
   BlockListsTab lists_;
   // Last, so that it is closed before anything it reports to goes.
   LookupSocket ws_;
