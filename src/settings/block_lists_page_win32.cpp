@@ -27,31 +27,21 @@ std::string TextOf(HWND control) {
   return t;
 }
 
-void AddTip(HWND tip, HWND owner, HWND control, const char* tipText) {
-  TTTOOLINFOA info{};
-  info.cbSize = sizeof info;
-  info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-  info.hwnd = owner;
-  info.uId = reinterpret_cast<UINT_PTR>(control);
-  info.lpszText = const_cast<char*>(tipText);
-  SendMessageA(tip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info));
-}
 }  // namespace
 
 // Two lists one above the other: the subscriptions with their state and
 // "Update now", then the allow list.
-void BlockListsPage::Build(HWND page, HWND tip, int pageHeight96) {
+void BlockListsPage::Build(HWND page, int pageHeight96) {
   page_ = page;
   const int half = (pageHeight96 - 16) / 2;
-  BuildSide(0, lists_text::kSubscriptionsTitle, 8, half - 80, tip);
+  BuildSide(0, lists_text::kSubscriptionsTitle, 8, half - 80);
   update_ = Control(page, "BUTTON", lists_text::kUpdateNow, BS_PUSHBUTTON | WS_TABSTOP, 304, 70, 146, 26,
                     id::kUpdateNow);
   state_ = Control(page, "STATIC", "", SS_LEFT | SS_NOPREFIX, 10, half - 46, 440, 40, id::kState);
-  BuildSide(1, lists_text::kAllowTitle, half + 4, pageHeight96 - half - 40, tip);
-  AddTip(tip, GetParent(page), sides_[1].list, lists_text::kAllowTitle);
+  BuildSide(1, lists_text::kAllowTitle, half + 4, pageHeight96 - half - 40);
 }
 
-void BlockListsPage::BuildSide(int n, const char* title, int top, int listHeight, HWND tip) {
+void BlockListsPage::BuildSide(int n, const char* title, int top, int listHeight) {
   Side& s = sides_[n];
   Control(page_, "STATIC", title, SS_LEFT | SS_NOPREFIX, 10, top, 280, 16, 0);
   s.list = Control(page_, WC_LISTVIEWA, title,
@@ -72,7 +62,6 @@ void BlockListsPage::BuildSide(int n, const char* title, int top, int listHeight
   const int countTop = top + 18 + listHeight - 16;
   Control(page_, "STATIC", text::kTotal, SS_LEFT, 304, countTop, 80, 16, 0);
   s.count = Control(page_, "STATIC", text::kCountUnloaded, SS_LEFT, 386, countTop, 64, 16, id::Count(n));
-  (void)tip;
 }
 
 std::vector<HWND> BlockListsPage::Buttons() const {

@@ -13,7 +13,7 @@ namespace nv {
 // list-views drawn from the core's lists. It translates; the core decides.
 class BlockListsPage : public BlockListsTabView {
  public:
-  void Build(HWND page, HWND tip, int pageHeight96);
+  void Build(HWND page, int pageHeight96);
   void Attach(BlockListsTab& core) { core_ = &core; }
   HWND Page() const { return page_; }
   // The page's buttons in tab order, for the dialog's access keys.
@@ -33,7 +33,7 @@ class BlockListsPage : public BlockListsTabView {
     HWND list, entry, add, remove, count;
   };
   static LRESULT CALLBACK EntryProc(HWND h, UINT m, WPARAM w, LPARAM l, UINT_PTR id, DWORD_PTR self);
-  void BuildSide(int n, const char* title, int top, int listHeight, HWND tip);
+  void BuildSide(int n, const char* title, int top, int listHeight);
   int SideOf(HWND control) const;
   Side& At(BlockListsList list) { return sides_[list == BlockListsList::allowed]; }
 

@@ -109,7 +109,7 @@ HWND SettingsWindow::BuildPage(int family, int top, int height) {
                               ui::Scaled(kTabX), top, ui::Scaled(kTabW), height, hwnd_,
                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id::Page(family))), inst_, nullptr);
   if (family == kBlockListsTab) {
-    listsPage_.Build(page, tip_, At96(height));
+    listsPage_.Build(page, At96(height));
     return page;
   }
   BuildOptions(family, page);
