@@ -163,7 +163,7 @@ TEST_F(BlockLists, AListSubscribedOnTheTabIsFetchedWhenApplied) {
   TypeText(ControlById(dialog, lid::Entry(1)), "n7.e2e.example");
   Click(ControlById(dialog, lid::Add(1)));
   ASSERT_TRUE(WaitUntil([&] { return RowCount(ControlById(dialog, lid::List(1))) == 1; }));
-  SettledScreenshot("settings-block-lists");
+  SettledScreenshot("settings-block-lists.png");
   Click(ControlById(dialog, nv::settings_id::kOk));
   ASSERT_TRUE(HostsHas("n119.e2e.example"));
   EXPECT_EQ(ReadFile(HostsPath()).find(" n7.e2e.example"), std::string::npos) << "allowed";

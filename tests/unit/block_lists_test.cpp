@@ -191,5 +191,27 @@ TEST_F(BlockListsTest, AnAnswerForAProgramThatHasGoneIsDropped) {
   EXPECT_EQ(fp.timers.Pending(), 0u);
 }
 
+TEST(SubscriptionState, SurvivesARoundTripAndIgnoresWhatItCannotUse) {
+  std::vector<Subscription> subs{{"https://a.example/l"}, {"https://b.example/l"}};
+  subs[0].count = 170000;
+  subs[0].lastGood = "2026-12-08 11:05:09";
+  subs[0].etag = "W/\"x\ty\"";  // a tab would split the line's fields
+  subs[0].lastModified = "Tue, 08 Dec 2026 10:00:00 GMT";
+  subs[0].state = kStateUpToDate;
+  subs[1].state = kStateFetching;
+  const std::string bytes = FormatSubscriptionState(subs) + "garbage\r\nhttps://gone.example/l\t1\t\t\t\tup to date\r\n";
+  std::vector<Subscription> read{{"https://a.example/l"}, {"https://b.example/l"}};
+  ParseSubscriptionState(bytes, read);
+  EXPECT_EQ(read[0].count, 170000u);
+  EXPECT_EQ(read[0].lastGood, "2026-12-08 11:05:09");
+  EXPECT_EQ(read[0].etag, "W/\"x y\"");
+  EXPECT_EQ(read[0].lastModified, subs[0].lastModified);
+  EXPECT_EQ(read[1].state, kStateWaiting) << "a fetch cut short by an exit is not on its way any more";
+  EXPECT_EQ(MinutesOf("2026-13-01 00:00:00"), -1);
+  EXPECT_EQ(MinutesOf("2026-12-09 11:05:09") - MinutesOf("2026-12-08 11:05:09"), 24 * 60);
+  EXPECT_EQ(MinutesOf("2027-01-01 00:00:00") - MinutesOf("2026-12-31 23:59:00"), 1);
+  EXPECT_NE(CopyFileName("https://a.example/l"), CopyFileName("https://b.example/l"));
+}
+
 }  // namespace
 }  // namespace nv

@@ -74,7 +74,8 @@ void ParseSubscriptionState(const std::string& bytes, std::vector<Subscription>&
       s.lastGood = MinutesOf(f[2]) >= 0 ? f[2] : "";
       s.etag = f[3];
       s.lastModified = f[4];
-      s.state = f[5].empty() ? kStateWaiting : f[5];
+      // A fetch that was on its way when the state was written never came.
+      s.state = f[5].empty() || f[5] == kStateFetching ? kStateWaiting : f[5];
     }
   }
 }
