@@ -88,7 +88,11 @@ class LineReader {
   // True when the line gave at least one name.
   bool Read(std::string_view line) {
     if (!line.empty() && (line.front() == '!' || line.front() == '[')) return false;
-    line = line.substr(0, line.find('#'));
+    for (size_t i = 0; i < line.size(); ++i)
+      if (line[i] == '#') {
+        line = line.substr(0, i);
+        break;
+      }
     std::string_view rest = line;
     const std::string_view first = NextField(rest);
     if (first.empty()) return false;
@@ -137,8 +141,8 @@ ParsedList ParseBlockList(std::string_view bytes, const std::vector<std::string>
   LineReader reader(builder, skip);
   size_t start = 0;
   while (start < bytes.size()) {
-    size_t end = bytes.find_first_of("\r\n", start);
-    if (end == std::string_view::npos) end = bytes.size();
+    size_t end = start;
+    while (end < bytes.size() && bytes[end] != '\n' && bytes[end] != '\r') ++end;
     if (reader.Read(bytes.substr(start, end - start))) ++parsed.lines;
     start = end + 1;
   }

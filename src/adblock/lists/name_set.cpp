@@ -34,7 +34,9 @@ void NameSetBuilder::Add(std::string_view name) {
   if (name.empty() || name.size() > 255) return;
   starts_.push_back(static_cast<std::uint32_t>(bytes_.size()));
   sizes_.push_back(static_cast<std::uint8_t>(name.size()));
-  for (char c : name) bytes_.push_back(Lower(c));
+  const size_t at = bytes_.size();
+  bytes_.append(name);
+  for (size_t i = at; i < bytes_.size(); ++i) bytes_[i] = Lower(bytes_[i]);
 }
 
 // Sorting compares the names' first eight bytes as one number and reads
