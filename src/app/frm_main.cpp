@@ -7,6 +7,7 @@
 #include "platform/files.h"
 #include "platform/shell.h"
 #include "platform/system.h"
+#include "popups/log_trap.h"
 #include "store/file_found.h"
 #include "store/error_box.h"
 #include "store/paths.h"
@@ -36,6 +37,7 @@ frmMain::frmMain(Platform& p, MainView& view)
                   [this] {
                     if (mnublockads) mnublockads_Click();
                   }}),
+      blockLists(services, [this] { SubscribedNamesChanged(); }),
       server(services),
       popups(services),
       cookies(services),
@@ -44,6 +46,14 @@ frmMain::frmMain(Platform& p, MainView& view)
       view_(view),
       startup_(store, *p.registry, *p.logonTask) {
   server.SetOnPortTaken([this] { ExitSequence(); });
+  hosts.SetSubscribed(&blockLists.Names());
+}
+
+// A list fetched or merged on the worker reaches HOSTS while ad blocking is
+// on. Nobody asked for it at that moment, so a failure is only logged.
+void frmMain::SubscribedNamesChanged() {
+  if (!mnublockads || !started_ || exiting_ || ended_) return;
+  RunLoggingFailures(store, [&] { hosts.blockads(true); });
 }
 
 void frmMain::Form_Load() {
@@ -92,6 +102,7 @@ void frmMain::StartUpSteps() {
   CapLog(paths::kCookiesLog);
   RestoreToggles();
   started_ = true;
+  RunLoggingFailures(store, [&] { blockLists.Start(); });
 }
 
 void frmMain::LoadVersionChecker() { update.LoadChecker(); }

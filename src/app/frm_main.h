@@ -5,6 +5,7 @@
 #include "adblock/ad_server.h"
 #include "adblock/hosts_redirect.h"
 #include "adblock/hosts_watch.h"
+#include "adblock/lists/block_lists.h"
 #include "app/main_view.h"
 #include "app/tray_icon.h"
 #include "app/tray_menu.h"
@@ -83,6 +84,7 @@ class frmMain {
   bool mnublockads = false, mnukillcookies = false, mnublockpopups = false;
   HostsRedirect hosts;
   HostsWatch hostsWatch;
+  BlockLists blockLists;  // the subscriptions, written into HOSTS after the own list
   AdServer server;
   PopupScanner popups;
   CookieCleaner cookies;
@@ -97,6 +99,7 @@ class frmMain {
   void EndWithoutExitSequence();
   void UpdateStatus();
   void ToggleFeature(bool& check, MenuItem item);
+  void SubscribedNamesChanged();
 
   MainView& view_;
   StartWithWindows startup_;

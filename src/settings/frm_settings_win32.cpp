@@ -42,7 +42,9 @@ SettingsWindow::SettingsWindow(HINSTANCE inst, Services& services, StartupRegist
       yellow_(CreateSolidBrush(kHintYellow)),
       white_(CreateSolidBrush(RGB(255, 255, 255))),
       confirm_(inst),
-      core_(services, startup, main, *this, confirm_) {}
+      core_(services, startup, main, *this, confirm_) {
+  listsPage_.Attach(core_.Lists());
+}
 
 SettingsWindow::~SettingsWindow() {
   if (hwnd_) DestroyWindow(hwnd_);
@@ -159,6 +161,14 @@ void SettingsWindow::SetApplyEnabled(bool enabled) {
   MoveFocusOffIfDisabled(apply_, ok_);
 }
 
+HWND SettingsWindow::PageOf(int tab) const {
+  return tab < kSettingsLists ? families_[static_cast<size_t>(tab)].page : listsPage_.Page();
+}
+
+const char* SettingsWindow::TabCaption(int tab) {
+  return tab < kSettingsLists ? settings_text::kFamilies[tab].tab : kBlockListsTabCaption;
+}
+
 int SettingsWindow::FamilyOf(HWND control) const {
   for (int i = 0; i < kSettingsLists; ++i) {
     const Family& f = families_[static_cast<size_t>(i)];
@@ -168,6 +178,7 @@ int SettingsWindow::FamilyOf(HWND control) const {
 }
 
 void SettingsWindow::OnCommand(int id, int code, HWND control) {
+  if (listsPage_.OnCommand(control, code)) return;
   const int family = FamilyOf(control);
   if (family >= 0 && code == EN_CHANGE && control == families_[static_cast<size_t>(family)].entry) {
     if (!quiet_) core_.txt_Change(ListOf(family), TextOf(control));
@@ -213,6 +224,10 @@ void SettingsWindow::OnListChanged(int family, const NMLISTVIEW& change) {
 void SettingsWindow::OnNotify(const NMHDR& n) {
   if (n.hwndFrom == tab_ && n.code == TCN_SELCHANGE) {
     ShowTab(static_cast<int>(SendMessageA(tab_, TCM_GETCURSEL, 0, 0)));
+    return;
+  }
+  if (LRESULT answer = 0; listsPage_.OnNotify(n, answer)) {
+    SetWindowLongPtrA(hwnd_, DWLP_MSGRESULT, answer);
     return;
   }
   const int family = FamilyOf(n.hwndFrom);
