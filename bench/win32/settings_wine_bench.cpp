@@ -38,10 +38,7 @@ struct NullView : SettingsView, ConfirmView, StartupRegistration, MainWindowLink
   void Close() override {}
   bool Registered() override { return false; }
   void Update(bool) override {}
-  bool MenuChecked(MenuItem) override { return false; }
-  void blockads(bool) override {}
-  void KillCookies(bool) override {}
-  void killpopups(bool) override {}
+  void Reload() override {}
 };
 
 double BestMs(int runs, const std::function<void()>& work) {

@@ -1,15 +1,16 @@
 #include "app/frm_main.h"
 
 #include "adblock/hosts_location.h"
-#include "app/open_for_user.h"
+#include "ui/open_for_user.h"
 #include "app/start_gate.h"
 #include "platform/dialogs.h"
 #include "platform/files.h"
 #include "platform/shell.h"
 #include "platform/system.h"
 #include "popups/log_trap.h"
-#include "store/file_found.h"
+#include "popups/main_tick.h"
 #include "store/error_box.h"
+#include "store/file_found.h"
 #include "store/paths.h"
 
 namespace nv {
@@ -54,6 +55,18 @@ frmMain::frmMain(Platform& p, MainView& view)
 void frmMain::SubscribedNamesChanged() {
   if (!mnublockads || !started_ || exiting_ || ended_) return;
   RunLoggingFailures(store, [&] { hosts.blockads(true); });
+}
+
+void frmMain::Timer_Timer() {
+  RunMainTick(store, {popups, cookies, hostsWatch, [this] { UpdateStatus(); }},
+              {mnublockpopups, mnukillcookies, mnublockads});
+}
+
+void frmMain::ReloadAfterApply() {
+  blockLists.Reload();
+  hosts.blockads(mnublockads);
+  cookies.KillCookies(mnukillcookies);
+  popups.killpopups(mnublockpopups);
 }
 
 void frmMain::Form_Load() {

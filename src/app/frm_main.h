@@ -11,6 +11,7 @@
 #include "app/tray_menu.h"
 #include "cookies/cookie_cleaner.h"
 #include "popups/popup_scanner.h"
+#include "settings/main_window_link.h"
 #include "settings/start_with_windows.h"
 #include "store/services.h"
 #include "store/vendor.h"
@@ -42,6 +43,9 @@ class frmMain {
 
   // The 100 ms tick: popup step, cookie step, status update, under one trap.
   void Timer_Timer();
+  // After the settings dialog's Apply: the block lists, then HOSTS and the
+  // allow lists as the three switches stand.
+  void ReloadAfterApply();
   std::string StatusText() const;
 
   // The tray callback: the window's mouse-move message, with the tray event
@@ -112,5 +116,17 @@ class frmMain {
 // The four list files, in the order the exit sequence protects them.
 inline constexpr const char* kListFiles[] = {"\\data\\hosts.svr", "\\data\\cookies.svr",
                                              "\\data\\dns.svr", "\\data\\popups.svr"};
+
+// The running main window as the settings dialog sees it.
+class FrmMainLink : public MainWindowLink {
+ public:
+  explicit FrmMainLink(frmMain& main) : main_(main) {}
+  void Reload() override { main_.ReloadAfterApply(); }
+  std::string CookieStoresLine() override { return main_.cookies.stores.BrowsersLine(); }
+  BlockLists* RunningLists() override { return &main_.blockLists; }
+
+ private:
+  frmMain& main_;
+};
 
 }  // namespace nv

@@ -8,7 +8,6 @@
 #include "platform/win32/win32_platform.h"
 #include "update/update_windows_win32.h"
 #include "settings/frm_settings_win32.h"
-#include "settings/main_window_link.h"
 
 namespace nv {
 

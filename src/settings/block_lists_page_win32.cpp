@@ -5,7 +5,7 @@
 #include <string>
 
 #include "ui/controls_win32.h"
-#include "app/list_find_win32.h"
+#include "ui/list_find_win32.h"
 #include "settings/block_lists_ids.h"
 #include "settings/settings_texts.h"
 

@@ -263,10 +263,7 @@ void frmSettings::Apply() {
   SaveOptions();
   SaveRedirect();
   startup_.Update(Checked(SettingsCheck::Check1));
-  main_.ReloadBlockLists();
-  main_.blockads(main_.MenuChecked(MenuItem::BlockAds));
-  main_.KillCookies(main_.MenuChecked(MenuItem::KillCookies));
-  main_.killpopups(main_.MenuChecked(MenuItem::BlockPopups));
+  main_.Reload();
   applyEnabled_ = false;
   view_.SetApplyEnabled(false);
 }

@@ -3,7 +3,7 @@
 
 #include <shellapi.h>
 
-#include "app/open_for_user.h"
+#include "ui/open_for_user.h"
 #include "ui/xpbs_win32.h"
 
 namespace nv {

@@ -1,6 +1,6 @@
 #include "update/live_update.h"
 
-#include "app/open_for_user.h"
+#include "ui/open_for_user.h"
 #include "platform/dialogs.h"
 #include "platform/platform.h"
 #include "platform/shell.h"

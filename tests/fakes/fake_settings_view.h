@@ -90,14 +90,9 @@ class FakeStartup : public StartupRegistration {
 class FakeMainLink : public MainWindowLink {
  public:
   explicit FakeMainLink(std::vector<std::string>& journal) : journal_(journal) {}
-  bool MenuChecked(MenuItem item) override { return checked[static_cast<size_t>(item)]; }
-  void blockads(bool on) override { Record("blockads", on); }
-  void KillCookies(bool on) override { Record("KillCookies", on); }
-  void killpopups(bool on) override { Record("killpopups", on); }
-  std::array<bool, 3> checked{true, false, true};
+  void Reload() override { journal_.push_back("reload"); }
 
  private:
-  void Record(const char* what, bool on) { journal_.push_back(std::string(what) + (on ? " on" : " off")); }
   std::vector<std::string>& journal_;
 };
 

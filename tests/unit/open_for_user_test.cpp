@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/frm_main.h"
-#include "app/open_for_user.h"
+#include "ui/open_for_user.h"
 #include "fakes/fake_main_view.h"
 #include "fakes/fake_platform.h"
 

@@ -120,7 +120,7 @@ TEST_F(RedirectControl, ApplyStoresTheChoiceBeforeTheHostsFileIsRebuilt) {
   dialog.cboredirect_Click(1);
   ASSERT_TRUE(dialog.cmdapply_Click());
   const auto set = std::find(journal.begin(), journal.end(), "set RedirectAddress=0.0.0.0");
-  const auto rebuilt = std::find(journal.begin(), journal.end(), "blockads on");
+  const auto rebuilt = std::find(journal.begin(), journal.end(), "reload");
   ASSERT_NE(set, journal.end());
   EXPECT_LT(set, rebuilt);
 }

@@ -263,7 +263,7 @@ TEST_F(SettingsDialog, ApplyWritesListsThenOptionsThenStartupThenReloads) {
   EXPECT_EQ(journal,
             (std::vector<std::string>{"write hosts.svr", "write cookies.svr", "write dns.svr", "write popups.svr",
                                       "set Color=4", "set All=0", "set UseDNS=0", "set AllPops=1",
-                                      "startup off", "blockads on", "KillCookies off", "killpopups on",
+                                      "startup off", "reload",
                                       "apply off"}));
   EXPECT_EQ(File("\\data\\hosts.svr"), "a.example\r\nb.example\r\n\r\n\r\n");
   EXPECT_EQ(File("\\data\\cookies.svr"), "mail\r\n\r\n\r\n");
@@ -278,7 +278,7 @@ TEST_F(SettingsDialog, OkWithApplyDisabledStillWritesEverythingThenCloses) {
   dialog.cmdOk_Click();
   EXPECT_EQ(std::count_if(journal.begin(), journal.end(), [](auto& e) { return e.rfind("write ", 0) == 0; }), 4);
   EXPECT_EQ(stored.values.size(), 4u);
-  EXPECT_TRUE(Journaled("killpopups on"));
+  EXPECT_TRUE(Journaled("reload"));
   EXPECT_EQ(journal.back(), "unload");
 }
 

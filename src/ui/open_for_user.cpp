@@ -1,4 +1,4 @@
-#include "app/open_for_user.h"
+#include "ui/open_for_user.h"
 
 #include "platform/dialogs.h"
 #include "platform/shell.h"

@@ -1,4 +1,4 @@
-#include "app/list_find_win32.h"
+#include "ui/list_find_win32.h"
 
 #include <string>
 
