@@ -43,7 +43,7 @@ frmMain::frmMain(Platform& p, MainView& view)
       popups(services),
       cookies(services),
       tray(p.tray),
-      update(p, store, settings, view.UpdateWindows(), [this] { UnloadFromCode(); }),
+      update(p, store, settings, view.UpdateWindows(), [this] { ExitSequence(); }),
       view_(view),
       startup_(store, *p.registry, *p.logonTask) {
   server.SetOnPortTaken([this] { ExitSequence(); });
@@ -174,17 +174,8 @@ void frmMain::RestoreToggles() {
 }
 
 void frmMain::Form_QueryUnload(int& cancel, int /*unloadMode*/) {
-  int unloadCancel = 0;
-  Form_Unload(unloadCancel);
   cancel = 0;
-}
-
-void frmMain::Form_Unload(int& /*cancel*/) { ExitSequence(); }
-
-// Another window closes this one.
-void frmMain::UnloadFromCode() {
-  int cancel = 0;
-  Form_QueryUnload(cancel, kUnloadFromCode);
+  ExitSequence();
 }
 
 void frmMain::ExitSequence() {
@@ -265,10 +256,7 @@ void frmMain::beta_Click() { OpenWebPage(std::string(kVendorSite) + kForumPath);
 void frmMain::OpenWebPage(const std::string& address) {
   if (platform.shell) OpenForUser(*platform.shell, platform.dialogs, "Open", address, 1);
 }
-void frmMain::mnuexit_Click() {
-  int cancel = 0;
-  Form_Unload(cancel);
-}
+void frmMain::mnuexit_Click() { ExitSequence(); }
 void frmMain::cmdOk_Click() { view_.SetAboutVisible(false); }
 
 std::string frmMain::StatusText() const {

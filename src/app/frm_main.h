@@ -23,7 +23,6 @@ inline constexpr char kVersionLine[] = "Norvane v2.0 Beta 002";
 inline constexpr char kForumPath[] = "/modules.php?name=Forums&file=index";
 inline constexpr int kCsidlCookies = 33;
 inline constexpr int kTickMs = 100;
-inline constexpr int kUnloadFromCode = 1;  // the close reason when code unloads the window
 
 // The hidden main window: owns everything that lives as long as the program,
 // runs the start-up and exit sequences, the timer tick and the menu commands.
@@ -35,9 +34,9 @@ class frmMain {
   void Form_Load();
   // A close request of any kind runs the exit sequence and is never cancelled.
   void Form_QueryUnload(int& cancel, int unloadMode);
-  // The exit sequence; ends the process.
-  void Form_Unload(int& cancel);
-  void UnloadFromCode();
+  // The exit sequence, the one way out of a started program (the close box,
+  // "&Exit", the end of the Windows session, a newer version's installer, a
+  // port taken while serving); ends the process. Runs once.
   void ExitSequence();
   bool Ended() const { return ended_; }
 
