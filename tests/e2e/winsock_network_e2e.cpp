@@ -141,7 +141,7 @@ struct OutgoingConnection : WinsockNetwork {
     port = net->LocalPort(net->Listen("127.0.0.1", 0, listenerSink));
   }
   // One attempt from start to outcome; nothing may arrive inside the call.
-  std::string Attempt(const std::string& host, int port, int limitMs = nv::kConnectLimitMs) {
+  std::string Attempt(const std::string& host, int port, int limitMs = nv::kSystemTimeouts) {
     Outcome sink;
     const SocketId id = net->Connect(host, port, limitMs, sink);
     if (!sink.events.empty()) return "delivered inside the call";
@@ -202,9 +202,9 @@ TEST_F(OutgoingConnection, BadInputFailsCleanly) {
 
 TEST_F(OutgoingConnection, AClosedAttemptDeliversNothing) {
   Outcome abandoned, connecting, latest;
-  net->Close(net->Connect("localhost", port, nv::kConnectLimitMs, abandoned));   // resolving
-  net->Close(net->Connect("127.0.0.1", port, nv::kConnectLimitMs, connecting));  // connecting
-  net->Connect("localhost", port, nv::kConnectLimitMs, latest);
+  net->Close(net->Connect("localhost", port, nv::kSystemTimeouts, abandoned));   // resolving
+  net->Close(net->Connect("127.0.0.1", port, nv::kSystemTimeouts, connecting));  // connecting
+  net->Connect("localhost", port, nv::kSystemTimeouts, latest);
   ASSERT_TRUE(PumpUntil([&] { return !latest.events.empty(); }));
   PumpPosted();
   EXPECT_EQ(latest.events, std::vector<std::string>{"connected 127.0.0.1"});

@@ -47,7 +47,7 @@ SocketId PosixNetwork::Connect(const std::string& host, int port, int limitMs, C
   Outgoing& o = outgoing_[id];
   o.sink = &sink;
   o.port = port;
-  o.deadline = Clock::now() + std::chrono::milliseconds(std::max(limitMs, 0));
+  if (limitMs > 0) o.deadline = Clock::now() + std::chrono::milliseconds(limitMs);
   in_addr literal{};
   if (!IsHostNameText(host)) {
     Settle(id, o, neterr::kHostNotFound);
@@ -139,14 +139,14 @@ void PosixNetwork::Settle(SocketId id, Outgoing& o, int error) {
 void PosixNetwork::ExpireAttempts() {
   const auto now = Clock::now();
   for (auto& [id, o] : outgoing_)
-    if (!o.settled && now >= o.deadline) Settle(id, o, neterr::kTimedOut);
+    if (!o.settled && o.deadline && now >= *o.deadline) Settle(id, o, neterr::kTimedOut);
 }
 
 int PosixNetwork::UntilNextDeadline(int timeoutMs) const {
   const auto now = Clock::now();
   for (const auto& [id, o] : outgoing_) {
-    if (o.settled) continue;
-    const auto left = std::chrono::ceil<std::chrono::milliseconds>(o.deadline - now).count();
+    if (o.settled || !o.deadline) continue;
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(*o.deadline - now).count();
     const int ms = static_cast<int>(std::max<decltype(left)>(left, 0));
     if (timeoutMs < 0 || ms < timeoutMs) timeoutMs = ms;
   }

@@ -68,7 +68,7 @@ class PosixNetwork : public Network {
     int lastError = 0;
     std::string peer;
     std::optional<AppError> failure;
-    std::chrono::steady_clock::time_point deadline;
+    std::optional<std::chrono::steady_clock::time_point> deadline;  // none: the system's
   };
   // Where a resolver thread posts its answer; emptied when the network goes.
   struct Mailbox {

@@ -2,8 +2,8 @@
 // long as the name servers take, so it runs on a worker thread that posts
 // its answer back; WSAAsyncGetHostByName would spare the thread, but Wine
 // cannot cancel it, and its buffer would have to outlive a closed attempt.
-// The connect itself reports through WSAAsyncSelect, the limit through a
-// window timer whose id is the attempt's.
+// The connect itself reports through WSAAsyncSelect, a limit of the caller's
+// through a window timer whose id is the attempt's.
 #include <algorithm>
 #include <memory>
 #include <thread>
@@ -42,7 +42,7 @@ SocketId WinsockNetwork::Connect(const std::string& host, int port, int limitMs,
   } else if (port < 1 || port > 65535) {
     Settle(id, o, neterr::Error(neterr::kAddressNotAvailable));
   } else {
-    SetTimer(hwnd_, static_cast<UINT_PTR>(id), static_cast<UINT>(std::max(limitMs, 1)), nullptr);
+    if (limitMs > 0) SetTimer(hwnd_, static_cast<UINT_PTR>(id), static_cast<UINT>(limitMs), nullptr);
     if (inet_pton(AF_INET, host.c_str(), &literal) == 1) {
       o.addresses.push_back(literal.s_addr);
       ConnectNext(id, o);
