@@ -41,12 +41,6 @@ int ResolveIPv4(const std::string& host, std::vector<std::uint32_t>& addresses) 
 
 }  // namespace
 
-SocketId PosixNetwork::Connect(const std::string& host, int port, int limitMs, ConnectSink& sink) {
-  const SocketId id = table_.NewId();
-  attempts_.Start(id, host, port, limitMs, sink);
-  return id;
-}
-
 // The answer comes back through Post; a network gone by then drops it.
 void PosixNetwork::Resolve(SocketId id, const std::string& host) {
   std::thread([mailbox = mailbox_, id, host] {

@@ -13,7 +13,7 @@
 
 namespace nv {
 
-PosixNetwork::PosixNetwork() {
+PosixNetwork::PosixNetwork() : TableNetwork(*this, *this) {
   int fds[2];
   if (pipe2(fds, O_NONBLOCK | O_CLOEXEC) != 0) throw SocketError(errno);
   wakeRead_ = fds[0];
@@ -98,16 +98,6 @@ SocketId PosixNetwork::Accept(SocketId listener, std::string& peerAddress) {
   const SocketId id = table_.AddConnection(static_cast<OsSocket>(fd), *l->sink);
   table_.Open(id);  // poll watches every socket it is given: nothing to ask for
   return id;
-}
-
-std::size_t PosixNetwork::Receive(SocketId id, std::string& into, std::size_t max) {
-  return table_.Receive(id, into, max);
-}
-
-void PosixNetwork::Send(SocketId id, std::string bytes) { table_.Send(id, std::move(bytes)); }
-
-void PosixNetwork::Close(SocketId id) {
-  if (!attempts_.Close(id)) table_.Close(id);
 }
 
 void PosixNetwork::DeliverPending() {

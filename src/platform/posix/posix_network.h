@@ -10,16 +10,14 @@
 #include <unordered_map>
 #include <vector>
 
-#include "platform/connection_table.h"
-#include "platform/net.h"
-#include "platform/outgoing_attempts.h"
+#include "platform/table_network.h"
 
 namespace nv {
 
 // Loopback TCP on POSIX sockets with a poll() event loop. The thread that
 // runs the loop plays the UI thread: every Network call and every event
 // belongs to it. Only Post and Quit may be called from other threads.
-class PosixNetwork : public Network, private SocketCalls, private ConnectCalls {
+class PosixNetwork : public TableNetwork, private SocketCalls, private ConnectCalls {
  public:
   PosixNetwork();
   ~PosixNetwork() override;
@@ -29,11 +27,7 @@ class PosixNetwork : public Network, private SocketCalls, private ConnectCalls {
   SocketId Listen(const std::string& address, int port, NetSink& sink) override;
   int LocalPort(SocketId listener) override;
   SocketId Accept(SocketId listener, std::string& peerAddress) override;
-  std::size_t Receive(SocketId conn, std::string& into, std::size_t max) override;
-  void Send(SocketId conn, std::string bytes) override;
-  void Close(SocketId s) override;
   PortProbe Probe(const std::string& address, int port, int limitMs) override;
-  SocketId Connect(const std::string& host, int port, int limitMs, ConnectSink& sink) override;
 
   // Waits up to timeoutMs for events and delivers them.
   void RunOnce(int timeoutMs);
@@ -70,8 +64,6 @@ class PosixNetwork : public Network, private SocketCalls, private ConnectCalls {
   void Dispatch(SocketId id, short revents);
   void Wake();
 
-  ConnectionTable table_{*this};
-  OutgoingAttempts attempts_{*this, table_};
   std::unordered_map<SocketId, std::chrono::steady_clock::time_point> deadlines_;
   std::shared_ptr<Mailbox> mailbox_ = std::make_shared<Mailbox>();
   std::vector<pollfd> pollSet_;

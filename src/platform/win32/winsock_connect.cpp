@@ -27,13 +27,6 @@ int ResolverFailure(int code) {
 
 }  // namespace
 
-SocketId WinsockNetwork::Connect(const std::string& host, int port, int limitMs,
-                                 ConnectSink& sink) {
-  const SocketId id = table_.NewId();
-  attempts_.Start(id, host, port, limitMs, sink, startError_);
-  return id;
-}
-
 // A network gone by the time the answer comes has no window: the post fails
 // and the answer is dropped.
 void WinsockNetwork::Resolve(SocketId id, const std::string& host) {

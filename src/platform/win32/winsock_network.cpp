@@ -21,7 +21,7 @@ AppError WsaError(int code) {
   return AppError(code, n ? buf : "Socket error", neterr::kSource);
 }
 
-WinsockNetwork::WinsockNetwork() {
+WinsockNetwork::WinsockNetwork() : TableNetwork(*this, *this) {
   WSADATA data;
   if (const int e = WSAStartup(MAKEWORD(2, 2), &data); e != 0) {
     startError_ = WsaError(e);
@@ -193,16 +193,6 @@ void WinsockNetwork::SelectAccepted() {
     if (WSAAsyncSelect(static_cast<SOCKET>(e->socket), hwnd_, e->tag, kConnectionEvents) == 0) table_.Open(id);
     else table_.Broke(id);
   }
-}
-
-std::size_t WinsockNetwork::Receive(SocketId id, std::string& into, std::size_t max) {
-  return table_.Receive(id, into, max);
-}
-
-void WinsockNetwork::Send(SocketId id, std::string bytes) { table_.Send(id, std::move(bytes)); }
-
-void WinsockNetwork::Close(SocketId id) {
-  if (!attempts_.Close(id)) table_.Close(id);  // closesocket also cancels its WSAAsyncSelect
 }
 
 // Completions first: a connection answered at once is closed by then, and

@@ -14,9 +14,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/connection_table.h"
-#include "platform/net.h"
-#include "platform/outgoing_attempts.h"
+#include "platform/table_network.h"
 #include "platform/win32/winsock_probe.h"
 
 namespace nv::winsock {
@@ -33,7 +31,7 @@ constexpr UINT kSocketMessages = 0x3000;
 // A Winsock failure with the text the logs show.
 AppError WsaError(int code);
 
-class WinsockNetwork : public Network, private SocketCalls, private ConnectCalls {
+class WinsockNetwork : public TableNetwork, private SocketCalls, private ConnectCalls {
  public:
   WinsockNetwork();
   ~WinsockNetwork() override;
@@ -41,13 +39,10 @@ class WinsockNetwork : public Network, private SocketCalls, private ConnectCalls
   SocketId Listen(const std::string& address, int port, NetSink& sink) override;
   int LocalPort(SocketId listener) override;
   SocketId Accept(SocketId listener, std::string& peerAddress) override;
-  std::size_t Receive(SocketId conn, std::string& into, std::size_t max) override;
-  void Send(SocketId conn, std::string bytes) override;
-  void Close(SocketId s) override;
   PortProbe Probe(const std::string& address, int port, int limitMs) override {
     return startError_ ? PortProbe::NoAnswer : ProbeTcpPort(address, port, limitMs);
   }
-  SocketId Connect(const std::string& host, int port, int limitMs, ConnectSink& sink) override;
+  std::optional<AppError> Unavailable() const override { return startError_; }
 
  private:
   using Entry = ConnectionTable::Entry;
@@ -87,8 +82,6 @@ class WinsockNetwork : public Network, private SocketCalls, private ConnectCalls
   HWND hwnd_ = nullptr;
   bool started_ = false;
   std::optional<AppError> startError_;
-  ConnectionTable table_{*this};
-  OutgoingAttempts attempts_{*this, table_};
   std::unordered_map<UINT, SocketId> outgoingByMessage_;
   UINT nextMessage_ = 0;
   std::vector<SocketId> accepted_;  // accepted while handling the current message
