@@ -2,7 +2,6 @@
 #include <functional>
 #include <string>
 #include <unordered_map>
-#include <vector>
 
 #include "adblock/ad_reply.h"
 #include "adblock/https_refuser.h"
@@ -16,9 +15,9 @@ namespace nv {
 // connection, logged to "\ads.log", answered by BuildAdResponse, closed once
 // the reply has gone out. Beside it, 127.0.0.1:443 refuses HTTPS at once.
 //
-// Connections live in slots: slot 0 stands for the listener, 1.. for the
-// connections. A released slot is reused, so the server runs for any number
-// of connections; the slots replace a 16-bit running connection index.
+// Each connection's slot is keyed by the network's own SocketId, which is
+// never reused: the server runs for any number of connections, and the slots
+// replace a 16-bit running connection index.
 class AdServer : public NetSink {
  public:
   explicit AdServer(Services& services);
@@ -36,42 +35,39 @@ class AdServer : public NetSink {
   void StartAdServer();
   void StopAdServer();
 
-  // Socket events, by slot.
-  void wsock_ConnectionRequest(int Index);
-  void wsock_DataArrival(int Index);
-  void wsock_SendComplete(int Index);
-  void wsock_Close(int Index, bool reset);
+  // Socket events, by the socket they concern.
+  void wsock_ConnectionRequest(SocketId listener);
+  void wsock_DataArrival(SocketId conn);
+  void wsock_SendComplete(SocketId conn);
+  void wsock_Close(SocketId conn, bool reset);
 
   bool Listening() const { return listener_ != kNoSocket; }
   int HttpPort();
   int HttpsPort() { return https_.Port(); }
-  int OpenConnections() const { return open_; }
-  // Slots ever allocated: the most connections that were open at once.
-  int SlotCount() const { return static_cast<int>(slots_.size()) - 1; }
+  int OpenConnections() const { return static_cast<int>(slots_.size()); }
+  // The most connections that were open at once.
+  int SlotCount() const { return peakOpen_; }
 
-  void OnConnectionRequest(SocketId listener) override;
-  void OnDataArrival(SocketId conn) override;
-  void OnSendComplete(SocketId conn) override;
-  void OnPeerClosed(SocketId conn, bool reset) override;
+  void OnConnectionRequest(SocketId listener) override { wsock_ConnectionRequest(listener); }
+  void OnDataArrival(SocketId conn) override { wsock_DataArrival(conn); }
+  void OnSendComplete(SocketId conn) override { wsock_SendComplete(conn); }
+  void OnPeerClosed(SocketId conn, bool reset) override { wsock_Close(conn, reset); }
 
  private:
-  enum class SlotState { Free, Reading, Replying };
+  enum class SlotState { Reading, Replying };
   struct Slot {
-    SocketId sock = kNoSocket;
-    SlotState state = SlotState::Free;
+    SlotState state = SlotState::Reading;
     std::string request;      // the bytes received so far, until judged
     std::size_t scanned = 0;  // bytes of it judged incomplete before
     bool headRead = false;    // the request's head arrived whole: nothing to drain
   };
 
-  Slot* Live(int Index);
-  int IndexOf(SocketId sock) const;
-  int Allocate(SocketId sock);
-  void AcceptOne(Network& net);
-  void Release(int Index);
-  void ReadRequest(int Index, Slot& slot);
-  void Answer(Slot& slot, const std::string& target);
-  void Drain(Slot& slot);
+  Slot* Live(SocketId conn);
+  bool AcceptOne(Network& net);
+  void Release(SocketId conn);
+  void ReadRequest(SocketId conn, Slot& slot);
+  void Answer(SocketId conn, Slot& slot, const std::string& target);
+  void Drain(SocketId conn);
   void ReportAcceptFailure(const AppError& e);
 
   Services& s_;
@@ -79,10 +75,8 @@ class AdServer : public NetSink {
   int httpPort_ = 80;
   int httpsPort_ = 443;
   SocketId listener_ = kNoSocket;
-  std::vector<Slot> slots_{Slot{}};
-  std::vector<int> free_;
-  std::unordered_map<SocketId, int> bySocket_;
-  int open_ = 0;
+  std::unordered_map<SocketId, Slot> slots_;
+  int peakOpen_ = 0;
   int lastAcceptError_ = 0;
   HttpsRefuser https_;
   AdImageCache image_;

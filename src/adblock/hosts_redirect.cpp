@@ -19,13 +19,14 @@ constexpr char kLeftOverInfix[] = ".nvtmp";
 constexpr int kInvalidCall = 5;  // Invalid procedure call or argument
 
 // Spares a rewrite that would not change the file.
-void ReplaceIfChanged(Files& files, const std::string& path, const std::string& bytes) {
+void ReplaceIfChanged(Store& store, const std::string& path, const std::string& bytes) {
+  Files& files = store.files();
   try {
     if (files.CanOpenForRead(path) && files.ReadAll(path) == bytes) return;
   } catch (const AppError&) {
     // Unreadable: write it anew.
   }
-  files.WriteAtomic(path, bytes);
+  store.ReplaceFile(path, bytes);
 }
 
 // A file saved as UTF-16 (what Windows PowerShell 5.1 writes) or holding NUL
@@ -188,7 +189,7 @@ std::string HostsRedirect::KeepUsersLines(const std::string& hosts, const OwnLin
 void HostsRedirect::CopyIntoBackup(const std::string& hosts) {
   ListBox lines;
   Store::ParseListFile(hosts, lines);
-  ReplaceIfChanged(*s_.platform.files, s_.store.Path(paths::kHostsBackup), FormatListFile(lines.Items()));
+  ReplaceIfChanged(s_.store, s_.store.Path(paths::kHostsBackup), FormatListFile(lines.Items()));
 }
 
 // A line the backup holds already, however it is spaced, is not added again.
@@ -228,7 +229,7 @@ void HostsRedirect::WriteBlockList(const OwnLines& own, const std::string& norva
   if (own.useDns) content += FormatListFile(own.cached.Items());
   const bool covers = !norvaneNow.empty() && norvaneNow != content;
   SaveRecord(covers ? content + norvaneNow : content);
-  s_.platform.files->WriteAtomic(hostsPath_, content);
+  s_.store.ReplaceFile(hostsPath_, content);
   holds_ = Holds::BlockList;
   Written();
   if (covers) TightenRecord(content);
@@ -248,7 +249,7 @@ void HostsRedirect::WriteUserLines() {
 }
 
 void HostsRedirect::SaveRecord(const std::string& bytes) {
-  ReplaceIfChanged(*s_.platform.files, s_.store.Path(paths::kHostsOwnLines), bytes);
+  ReplaceIfChanged(s_.store, s_.store.Path(paths::kHostsOwnLines), bytes);
 }
 
 void HostsRedirect::TightenRecord(const std::string& bytes) {

@@ -29,7 +29,7 @@ constexpr std::int64_t kLogCapBytes = 16000;
 
 frmMain::frmMain(Platform& p, MainView& view)
     : platform(p),
-      store(*p.files, p.system->ProgramFolder()),
+      store(*p.files, p.system->ProgramFolder(), p.clock),
       settings(*p.settings),
       services{p, store, settings, counters},
       hosts(services, HostsPath),

@@ -18,6 +18,9 @@ class Clock {
   virtual std::string LongTime(const LocalTime& t) = 0;
   // Milliseconds from an arbitrary start, for measuring intervals.
   virtual std::uint64_t TickMs() = 0;
+  // Waits on the calling thread; only for the few milliseconds a caller has
+  // bounded itself.
+  virtual void Pause(int ms) = 0;
 };
 
 }  // namespace nv

@@ -31,4 +31,11 @@ inline AppError Overflow() { return AppError(kOverflow, "Overflow"); }
 inline AppError TypeMismatch() { return AppError(kTypeMismatch, "Type mismatch"); }
 }  // namespace err
 
+// Permission denied because another program holds the file open for a
+// moment (a scanner, the resolver): worth another try, unlike a refusal.
+class FileInUseError : public AppError {
+ public:
+  FileInUseError() : AppError(err::kPermissionDenied, "Permission denied") {}
+};
+
 }  // namespace nv

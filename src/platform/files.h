@@ -28,6 +28,8 @@ class Files {
   // Replaces the file through a temporary file in the same folder and a move,
   // so readers never see a half-written file. Keeps the target's attributes.
   // A read-only target is refused with 75, as opening it for output would be.
+  // One attempt: a target another program holds open throws FileInUseError
+  // at once, and the caller decides whether to try again.
   virtual void WriteAtomic(const std::string& path, const std::string& bytes) = 0;
   // Appends, creating the file when missing.
   virtual void Append(const std::string& path, const std::string& bytes) = 0;

@@ -89,10 +89,10 @@ class ConnectSink {
   virtual void OnConnectFailed(SocketId conn, const AppError& error) = 0;
 };
 
-// The time limit the program gives an outgoing connection, name resolution
-// included. A site that answers at all does so within a few seconds; the
-// system's own limit is 21 s on Windows and minutes elsewhere.
-inline constexpr int kConnectLimitMs = 10000;
+// A Connect limit that sets none of the program's own: the system's time-outs
+// for the name lookup and the connect decide (21 s on Windows, minutes
+// elsewhere), as a site that is merely slow must still be reachable.
+inline constexpr int kSystemTimeouts = 0;
 
 // What a trial connection found at an address and port.
 enum class PortProbe {
@@ -126,7 +126,8 @@ class Network {
   virtual void Close(SocketId s) = 0;
   // Resolves host (a name, or a dotted IPv4 address) to its IPv4 addresses
   // and connects to port, trying them in order, without waiting: the outcome
-  // follows as an event, at the latest limitMs from now. Bad input fails the
+  // follows as an event, at the latest limitMs from now (limitMs 0 or less:
+  // when the system gives up, kSystemTimeouts). Bad input fails the
   // same way. The connection carries no data; it stays open until Close,
   // which also abandons an attempt still under way.
   virtual SocketId Connect(const std::string& host, int port, int limitMs, ConnectSink& sink) = 0;

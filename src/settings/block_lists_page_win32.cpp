@@ -133,16 +133,7 @@ void BlockListsPage::ShowListsEntry(BlockListsList list, const std::string& t) {
 void BlockListsPage::ShowListsRows(BlockListsList list, int count, int selected) {
   HWND view = At(list).list;
   quiet_ = true;
-  SendMessageA(view, LVM_SETITEMCOUNT, static_cast<WPARAM>(count), LVSICF_NOSCROLL);
-  LVITEMA state{};
-  state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-  SendMessageA(view, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
-  if (selected >= 0) {
-    state.state = LVIS_SELECTED | LVIS_FOCUSED;
-    SendMessageA(view, LVM_SETITEMSTATE, static_cast<WPARAM>(selected), reinterpret_cast<LPARAM>(&state));
-    SendMessageA(view, LVM_ENSUREVISIBLE, static_cast<WPARAM>(selected), FALSE);
-  }
-  InvalidateRect(view, nullptr, FALSE);
+  ui::ShowOwnerDataRows(view, count, selected);
   quiet_ = false;
 }
 

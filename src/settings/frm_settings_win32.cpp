@@ -126,16 +126,7 @@ void SettingsWindow::ShowCount(SettingsList list, const std::string& text) {
 void SettingsWindow::ShowList(SettingsList list, int count, int selected) {
   HWND view = families_[static_cast<size_t>(list)].list;
   quiet_ = true;
-  SendMessageA(view, LVM_SETITEMCOUNT, static_cast<WPARAM>(count), LVSICF_NOSCROLL);
-  LVITEMA state{};
-  state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-  SendMessageA(view, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
-  if (selected >= 0) {
-    state.state = LVIS_SELECTED | LVIS_FOCUSED;
-    SendMessageA(view, LVM_SETITEMSTATE, static_cast<WPARAM>(selected), reinterpret_cast<LPARAM>(&state));
-    SendMessageA(view, LVM_ENSUREVISIBLE, static_cast<WPARAM>(selected), FALSE);
-  }
-  InvalidateRect(view, nullptr, FALSE);
+  ui::ShowOwnerDataRows(view, count, selected);
   quiet_ = false;
 }
 

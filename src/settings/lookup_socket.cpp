@@ -8,10 +8,11 @@ void LookupSocket::Close() {
   remoteHostIP_.clear();
 }
 
+// No limit of our own: a site that takes its time to answer is still added.
 void LookupSocket::Connect(const std::string& host, int port) {
   Close();
   remoteHost_ = host;
-  if (net_) attempt_ = net_->Connect(host, port, kConnectLimitMs, *this);
+  if (net_) attempt_ = net_->Connect(host, port, kSystemTimeouts, *this);
 }
 
 // The network reports nothing for a closed attempt; an event for any but the

@@ -48,7 +48,7 @@ bool StartWithWindows::Registered() {
 
 // The marker file comes first and is the only failure the caller sees.
 void StartWithWindows::Update(bool startWithWindows) {
-  store_.files().WriteAtomic(store_.Path(paths::kStartIni), startWithWindows ? "1\r\n" : "0\r\n");
+  store_.ReplaceFile(store_.Path(paths::kStartIni), startWithWindows ? "1\r\n" : "0\r\n");
   const std::string exe = ExecutablePath(store_.ProgramFolder());
   if (startWithWindows)
     reg_.SetRegistryValue(kHkeyLocalMachine, kRunSubkey, kRunValueName, exe, kRegSz);

@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "platform/clock.h"
 #include "platform/files.h"
 #include "store/file_found.h"
 #include "store/list_file.h"
@@ -9,8 +10,23 @@
 
 namespace nv {
 
-Store::Store(Files& files, std::string programFolder)
-    : files_(files), folder_(std::move(programFolder)) {}
+Store::Store(Files& files, std::string programFolder, Clock* clock)
+    : files_(files), folder_(std::move(programFolder)), clock_(clock) {}
+
+// Waits of 2, 4 and 8 ms: most holders let go within the first.
+void Store::ReplaceFile(const std::string& path, const std::string& bytes) {
+  int waited = 0;
+  for (int waitMs = 2;; waitMs *= 2) {
+    try {
+      files_.WriteAtomic(path, bytes);
+      return;
+    } catch (const FileInUseError&) {
+      if (!clock_ || waited + waitMs > kReplaceBudgetMs) throw;
+      clock_->Pause(waitMs);
+      waited += waitMs;
+    }
+  }
+}
 
 bool Store::RunLogged(const std::function<void()>& work) {
   try {
@@ -48,7 +64,7 @@ std::optional<std::string> Store::ReadFile(const std::string& path) {
 }
 
 void Store::SaveListFile(ListBox& list, const std::string& path, bool clear) {
-  files_.WriteAtomic(path, FormatListFile(list.Items()));
+  ReplaceFile(path, FormatListFile(list.Items()));
   if (clear) list.Clear();
 }
 

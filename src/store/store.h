@@ -9,13 +9,15 @@
 
 namespace nv {
 
+class Clock;
 class Files;
 
 // The data store of the running program: the program folder, the shared
 // scratch list lstFile, the list-file routines and the error log.
 class Store {
  public:
-  Store(Files& files, std::string programFolder);
+  // Without a clock a file held open by another program is not tried again.
+  Store(Files& files, std::string programFolder, Clock* clock = nullptr);
 
   // The program folder followed by a relative name such as "\data\hosts.svr".
   std::string Path(const std::string& relative) const { return folder_ + relative; }
@@ -24,6 +26,13 @@ class Store {
 
   // The shared scratch list through which files are read and written.
   ListBox lstFile;
+
+  // Replaces the file atomically (Files::WriteAtomic). A target another
+  // program holds open is tried again a few times, for kReplaceBudgetMs in
+  // all: long enough for a scanner's look, short enough that the tray never
+  // stalls. Throws the last failure.
+  void ReplaceFile(const std::string& path, const std::string& bytes);
+  static constexpr int kReplaceBudgetMs = 14;
 
   // Replaces the list's content with the file's entries (prefix put in front
   // of each raw line). Failures are logged, never thrown; the result tells
@@ -58,6 +67,7 @@ class Store {
 
   Files& files_;
   std::string folder_;
+  Clock* clock_;
   bool loggingError_ = false;
 };
 

@@ -74,4 +74,17 @@ SIZE OuterSize(DWORD style, DWORD exStyle, int clientW, int clientH) {
   return {r.right - r.left, r.bottom - r.top};
 }
 
+void ShowOwnerDataRows(HWND view, int count, int selected) {
+  SendMessageA(view, LVM_SETITEMCOUNT, static_cast<WPARAM>(count), LVSICF_NOSCROLL);
+  LVITEMA state{};
+  state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  SendMessageA(view, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&state));
+  if (selected >= 0) {
+    state.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageA(view, LVM_SETITEMSTATE, static_cast<WPARAM>(selected), reinterpret_cast<LPARAM>(&state));
+    SendMessageA(view, LVM_ENSUREVISIBLE, static_cast<WPARAM>(selected), FALSE);
+  }
+  InvalidateRect(view, nullptr, FALSE);
+}
+
 }  // namespace nv::ui

@@ -30,4 +30,9 @@ int Scaled(int length96);
 // the life of the program).
 HFONT FaceFont(const char* face, int points, int weight);
 
+// An owner-data list view shows count rows with only the selected one (none
+// when selected < 0) selected, focused and scrolled into view. Only the rows
+// on screen are asked for (LVN_GETDISPINFO), whatever the count.
+void ShowOwnerDataRows(HWND view, int count, int selected);
+
 }  // namespace nv::ui

@@ -1,7 +1,7 @@
 // The Winsock backend of the network seam itself, inside this test program:
-// what the event messages mean on Windows, beyond what the server suite can
-// provoke through norvane.exe, and outgoing connections (resolver thread,
-// WSAAsyncSelect connect, time limit).
+// the seam's contract (tests/contract), and what the event messages mean on
+// Windows beyond it and beyond what the server suite can provoke through
+// norvane.exe.
 #include <winsock2.h>
 #include <ws2tcpip.h>
 #include <gtest/gtest.h>
@@ -9,8 +9,10 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "contract/network_contract.h"
 #include "harness/harness.h"
 #include "harness/silent_listener.h"
 #include "platform/win32/winsock_network.h"
@@ -115,42 +117,39 @@ TEST_F(WinsockNetwork, ALateErrorForAReusedHandleLeavesTheNewConnectionAlone) {
   closesocket(client);
 }
 
-struct Outcome : nv::ConnectSink {
-  std::vector<std::string> events;
-  void OnConnected(SocketId, const std::string& peer) override { events.push_back("connected " + peer); }
-  void OnConnectFailed(SocketId, const nv::AppError& e) override {
-    events.push_back("failed " + std::to_string(e.number));
+// The network seam's contract (tests/contract) over this backend, with
+// Winsock clients in the same thread.
+class WinsockRig {
+ public:
+  using Client = SOCKET;
+  ~WinsockRig() {
+    for (SOCKET s : clients_) closesocket(s);
+    net_.reset();
   }
-};
-
-struct Counting : nv::NetSink {
-  nv::Network* net = nullptr;
-  int accepted = 0;
-  void OnConnectionRequest(SocketId listener) override {
-    std::string peer;
-    for (SocketId c; (c = net->Accept(listener, peer)) != nv::kNoSocket; ++accepted) net->Close(c);
+  nv::Network& net() { return *net_; }
+  bool PumpUntil(const std::function<bool()>& cond, int ms) { return ::PumpUntil(cond, ms); }
+  SOCKET Dial(int port) {
+    const SOCKET s = WinsockNetwork::DialLoopback(port);
+    u_long nonBlocking = 1;
+    ioctlsocket(s, FIONBIO, &nonBlocking);
+    clients_.push_back(s);
+    return s;
   }
-  void OnDataArrival(SocketId) override {}
-  void OnSendComplete(SocketId) override {}
-  void OnPeerClosed(SocketId, bool) override {}
-};
-
-struct OutgoingConnection : WinsockNetwork {
-  OutgoingConnection() {
-    listenerSink.net = net.get();
-    port = net->LocalPort(net->Listen("127.0.0.1", 0, listenerSink));
+  void ClientSend(SOCKET s, std::string_view bytes) { send(s, bytes.data(), static_cast<int>(bytes.size()), 0); }
+  std::string ClientTake(SOCKET s) {
+    std::string got;
+    char buf[1 << 16];
+    for (int n; (n = recv(s, buf, sizeof buf, 0)) > 0;) got.append(buf, static_cast<std::size_t>(n));
+    return got;
   }
-  // One attempt from start to outcome; nothing may arrive inside the call.
-  std::string Attempt(const std::string& host, int port, int limitMs = nv::kConnectLimitMs) {
-    Outcome sink;
-    const SocketId id = net->Connect(host, port, limitMs, sink);
-    if (!sink.events.empty()) return "delivered inside the call";
-    if (!PumpUntil([&] { return !sink.events.empty(); })) return "no outcome";
-    PumpPosted();
-    net->Close(id);
-    return sink.events.size() == 1 ? sink.events[0] : "more than one outcome";
+  void ClientClose(SOCKET s) { shutdown(s, SD_SEND); }
+  void ClientReset(SOCKET s) {
+    const linger abort{1, 0};
+    setsockopt(s, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&abort), sizeof abort);
+    closesocket(s);
+    std::erase(clients_, s);
   }
-  static int ClosedPort() {
+  int ClosedPort() {
     SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
     sockaddr_in a{};
     a.sin_family = AF_INET;
@@ -161,55 +160,16 @@ struct OutgoingConnection : WinsockNetwork {
     closesocket(s);
     return ntohs(a.sin_port);
   }
-  Counting listenerSink;
-  int port = 0;
+  int SilentPort() { return silent_.port(); }
+
+ private:
+  std::unique_ptr<nv::Network> net_ = nv::MakeWinsockNetwork();
+  e2e::SilentListener silent_{"127.0.0.1", 0};
+  std::vector<SOCKET> clients_;
 };
 
-TEST_F(OutgoingConnection, ResolvesLocalhostAndReachesOurOwnListener) {
-  EXPECT_EQ(Attempt("localhost", port), "connected 127.0.0.1");
-  EXPECT_EQ(Attempt("127.0.0.1", port), "connected 127.0.0.1");
-  EXPECT_TRUE(PumpUntil([&] { return listenerSink.accepted == 2; }));
-}
-
-TEST_F(OutgoingConnection, ARefusedPortAndAnUnresolvableNameFail) {
-  EXPECT_EQ(Attempt("127.0.0.1", ClosedPort()), "failed 10061");
-  const std::string unresolvable = Attempt("nv-lookup-test.invalid", 80);
-  EXPECT_TRUE(unresolvable == "failed 11001" || unresolvable == "failed 11002") << unresolvable;
-}
-
-// A listener that never accepts, its queue full: the system drops further
-// connection attempts without an answer.
-TEST_F(OutgoingConnection, AConnectionThatNeverCompletesFailsAtTheTimeLimit) {
-  e2e::SilentListener silent("127.0.0.1", 0);
-  ASSERT_TRUE(silent.ok());
-  const ULONGLONG start = GetTickCount64();
-  EXPECT_EQ(Attempt("127.0.0.1", silent.port(), 300), "failed 10060");
-  EXPECT_LT(GetTickCount64() - start, 3000u);
-}
-
-TEST_F(OutgoingConnection, BadInputFailsCleanly) {
-  const std::vector<std::string> names = {
-      "local host", "", std::string(10000, 'a'), std::string("localhost\0.example", 18),
-      "local\thost", "\x01", "localhost\r\n", "::1" /* resolves to IPv6 only */};
-  for (const std::string& name : names) {
-    const std::string outcome = Attempt(name, port);
-    EXPECT_EQ(outcome.rfind("failed 110", 0), 0u) << name.substr(0, 40) << ": " << outcome;
-  }
-  EXPECT_EQ(Attempt("localhost", 0), "failed 10049");
-  PumpPosted();
-  EXPECT_EQ(listenerSink.accepted, 0);
-}
-
-TEST_F(OutgoingConnection, AClosedAttemptDeliversNothing) {
-  Outcome abandoned, connecting, latest;
-  net->Close(net->Connect("localhost", port, nv::kConnectLimitMs, abandoned));   // resolving
-  net->Close(net->Connect("127.0.0.1", port, nv::kConnectLimitMs, connecting));  // connecting
-  net->Connect("localhost", port, nv::kConnectLimitMs, latest);
-  ASSERT_TRUE(PumpUntil([&] { return !latest.events.empty(); }));
-  PumpPosted();
-  EXPECT_EQ(latest.events, std::vector<std::string>{"connected 127.0.0.1"});
-  EXPECT_TRUE(abandoned.events.empty());
-  EXPECT_TRUE(connecting.events.empty());
-}
-
 }  // namespace
+
+namespace nv::contract {
+INSTANTIATE_TYPED_TEST_SUITE_P(Winsock, NetworkContract, ::WinsockRig);
+}  // namespace nv::contract

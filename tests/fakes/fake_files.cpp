@@ -72,6 +72,11 @@ std::string FakeFiles::ReadAll(const std::string& path) {
 void FakeFiles::WriteAtomic(const std::string& path, const std::string& bytes) {
   const std::string k = Key(path);
   CheckWritable(k);
+  if (auto held = heldOpen.find(k); held != heldOpen.end() && held->second > 0) {
+    --held->second;
+    ++heldRefusals;
+    throw FileInUseError();
+  }
   ++writes;
   const unsigned attrs = nodes_.count(k) ? nodes_[k].attrs : kAttrNormal;
   Node& node = Create(k, path);  // moved over the old file: a new one

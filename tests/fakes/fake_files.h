@@ -37,6 +37,10 @@ class FakeFiles : public Files {
   unsigned Attrs(const std::string& path) const;
   std::set<std::string> failWrites;  // lower-case paths whose writes throw 70
   std::set<std::string> failReads;   // lower-case paths whose reads throw 75
+  // Lower-case path -> how many more WriteAtomic calls find it held open by
+  // another program (FileInUseError).
+  std::map<std::string, int> heldOpen;
+  int heldRefusals = 0;
   int writes = 0;
   // What open files wrote after their path was deleted or replaced.
   std::string lostWrites;

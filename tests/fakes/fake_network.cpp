@@ -85,19 +85,32 @@ NetSink* FakeNetwork::SinkOf(SocketId conn) {
 }
 
 SocketId FakeNetwork::Connect(int port, const std::string& peer) {
+  const SocketId conn = Enqueue(port, peer);
+  if (conn == kNoSocket) return conn;
+  const SocketId id = conns[conn].listener;
+  Listener& l = listeners[id];
+  // The listener stays ready while clients wait and the sink takes them.
+  for (std::size_t before = 0; !l.waiting.empty() && l.waiting.size() != before;) {
+    before = l.waiting.size();
+    l.sink->OnConnectionRequest(id);
+  }
+  return conn;
+}
+
+SocketId FakeNetwork::Enqueue(int port, const std::string& peer) {
   for (auto& [id, l] : listeners) {
     if (!l.open || l.port != port) continue;
     const SocketId conn = next_++;
     conns[conn] = Conn{id, peer, {}, {}, 0, false, false, false};
     l.waiting.push_back(conn);
-    // The listener stays ready while clients wait and the sink takes them.
-    for (std::size_t before = 0; !l.waiting.empty() && l.waiting.size() != before;) {
-      before = l.waiting.size();
-      l.sink->OnConnectionRequest(id);
-    }
     return conn;
   }
   return kNoSocket;
+}
+
+void FakeNetwork::Signal(int port) {
+  for (auto& [id, l] : listeners)
+    if (l.open && l.port == port) l.sink->OnConnectionRequest(id);
 }
 
 void FakeNetwork::Arrive(SocketId conn, std::string_view bytes) {

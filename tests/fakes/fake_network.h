@@ -55,6 +55,10 @@ class FakeNetwork : public Network {
 
   // The browser's side. Connect returns the connection it opened.
   SocketId Connect(int port, const std::string& peer = "127.0.0.1");
+  // A client that waits on the listener without an event yet; Signal then
+  // raises one connection-request event for whatever waits.
+  SocketId Enqueue(int port, const std::string& peer = "127.0.0.1");
+  void Signal(int port);
   void Arrive(SocketId conn, std::string_view bytes);
   void PeerClose(SocketId conn, bool reset = false);
   // Completes every pending send, in the order they were made.

@@ -43,7 +43,12 @@ class FakeClock : public Clock {
   std::string ShortDate(const LocalTime& t) override;
   std::string LongTime(const LocalTime& t) override;
   std::uint64_t TickMs() override { return tickMs; }
+  void Pause(int ms) override {
+    pauses.push_back(ms);
+    tickMs += static_cast<std::uint64_t>(ms);
+  }
   LocalTime now{2026, 12, 8, 11, 5, 9};
+  std::vector<int> pauses;
   std::uint64_t tickMs = 0;
 };
 

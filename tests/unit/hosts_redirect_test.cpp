@@ -32,7 +32,7 @@ struct HostsTest : ::testing::Test {
   std::string Failure(bool on) { return Failure(redirect, on); }
 
   test::FakePlatform fp;
-  Store store{fp.files, "C:\\N"};
+  Store store{fp.files, "C:\\N", &fp.clock};
   Settings settings{fp.settings};
   Counters counters;
   Services services{fp.platform, store, settings, counters};
@@ -49,6 +49,25 @@ TEST_F(HostsTest, BlockingOnWritesThePrefixedBlockListOnceEach) {
   redirect.blockads(true);
   EXPECT_EQ(Hosts(), kBlocked);
   EXPECT_TRUE(fp.dialogs.shown.empty());
+}
+
+// A scanner that holds the HOSTS file open for a moment: the switch tries
+// again within a few milliseconds in all, then gives up with the file as it was.
+TEST_F(HostsTest, HostsFileHeldOpenIsTriedAgainWithinABoundedWait) {
+  const std::string key = test::FakeFiles::Key(kHosts);
+  fp.files.heldOpen[key] = 2;
+  redirect.blockads(true);
+  EXPECT_EQ(Hosts(), kBlocked);
+  EXPECT_EQ(fp.clock.pauses, (std::vector<int>{2, 4}));
+
+  fp.clock.pauses.clear();
+  fp.files.heldOpen[key] = 1000;
+  EXPECT_EQ(Failure(false), "70 : Permission denied");
+  EXPECT_EQ(Hosts(), kBlocked);
+  int waited = 0;
+  for (int ms : fp.clock.pauses) waited += ms;
+  EXPECT_LE(waited, Store::kReplaceBudgetMs);
+  EXPECT_EQ(fp.files.heldRefusals, 2 + 1 + static_cast<int>(fp.clock.pauses.size()));
 }
 
 TEST_F(HostsTest, CachedEntriesFollowOnlyWhenUseDnsIsExactlyOne) {

@@ -109,6 +109,24 @@ TEST_F(BadInputTest, SavingOverAReadOnlyFileFailsAndKeepsItsContent) {
   EXPECT_EQ(fp.files.Get("C:\\N\\ro.svr"), "keep\r\n");
 }
 
+// Without a clock to wait with, a file held open is not tried again; a
+// refusal that is not about another holder is never tried again.
+TEST_F(BadInputTest, OnlyAFileHeldOpenIsTriedAgainAndOnlyWithAClock) {
+  fp.files.heldOpen[test::FakeFiles::Key("C:\\N\\held.svr")] = 1;
+  list.Add("new");
+  EXPECT_THROW(store.SaveListFile(list, "C:\\N\\held.svr", false), FileInUseError);
+  EXPECT_FALSE(fp.files.Has("C:\\N\\held.svr"));
+
+  Store patient(fp.files, "C:\\N", &fp.clock);
+  fp.files.heldOpen[test::FakeFiles::Key("C:\\N\\held.svr")] = 1;
+  patient.SaveListFile(list, "C:\\N\\held.svr", false);
+  EXPECT_TRUE(fp.files.Has("C:\\N\\held.svr"));
+  fp.files.Put("C:\\N\\ro.svr", "keep\r\n", kAttrReadOnly);
+  fp.clock.pauses.clear();
+  EXPECT_THROW(patient.SaveListFile(list, "C:\\N\\ro.svr", false), AppError);
+  EXPECT_TRUE(fp.clock.pauses.empty());
+}
+
 TEST_F(ListFileTest, EnsureFileExistsCreatesAnEmptyListFileAndEmptiesTheScratchList) {
   store.lstFile.Add("pending");
   store.EnsureFileExists("C:\\N\\new.log");

@@ -10,6 +10,7 @@ class PosixClock : public Clock {
   std::string ShortDate(const LocalTime& t) override;
   std::string LongTime(const LocalTime& t) override;
   std::uint64_t TickMs() override;
+  void Pause(int ms) override;
 };
 
 }  // namespace nv

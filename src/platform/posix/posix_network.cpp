@@ -13,7 +13,7 @@
 
 namespace nv {
 
-PosixNetwork::PosixNetwork() {
+PosixNetwork::PosixNetwork() : TableNetwork(*this, *this) {
   int fds[2];
   if (pipe2(fds, O_NONBLOCK | O_CLOEXEC) != 0) throw SocketError(errno);
   wakeRead_ = fds[0];
@@ -26,26 +26,28 @@ PosixNetwork::~PosixNetwork() {
     std::lock_guard<std::mutex> lock(mailbox_->lock);
     mailbox_->net = nullptr;  // resolvers still at work drop their answers
   }
-  for (auto& [id, s] : socks_) ::close(s.fd);
-  for (auto& [id, o] : outgoing_)
-    if (o.fd >= 0) ::close(o.fd);
+  table_.CloseAll();
+  attempts_.CloseAll();
   ::close(wakeRead_);
   ::close(wakeWrite_);
 }
 
-PosixNetwork::Sock* PosixNetwork::Find(SocketId id) {
-  auto it = socks_.find(id);
-  return it == socks_.end() ? nullptr : &it->second;
+IoResult PosixNetwork::SendSome(OsSocket s, const char* data, std::size_t size) {
+  const ssize_t n = ::send(static_cast<int>(s), data, size, MSG_NOSIGNAL);
+  if (n > 0) return {IoResult::Moved, static_cast<std::size_t>(n)};
+  if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) return {IoResult::WouldBlock};
+  return {IoResult::Broken};
 }
 
-SocketId PosixNetwork::Add(int fd, NetSink& sink, bool listener) {
-  const SocketId id = nextId_++;
-  Sock& s = socks_[id];
-  s.fd = fd;
-  s.sink = &sink;
-  s.listener = listener;
-  return id;
+IoResult PosixNetwork::ReceiveSome(OsSocket s, char* into, std::size_t max) {
+  const ssize_t n = ::recv(static_cast<int>(s), into, max, 0);
+  if (n > 0) return {IoResult::Moved, static_cast<std::size_t>(n)};
+  if (n == 0) return {IoResult::Ended};
+  if (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR) return {IoResult::WouldBlock};
+  return {IoResult::Broken};
 }
+
+void PosixNetwork::CloseSocket(OsSocket s) { ::close(static_cast<int>(s)); }
 
 SocketId PosixNetwork::Listen(const std::string& address, int port, NetSink& sink) {
   sockaddr_in addr{};
@@ -64,24 +66,24 @@ SocketId PosixNetwork::Listen(const std::string& address, int port, NetSink& sin
     ::close(fd);
     throw SocketError(e);
   }
-  return Add(fd, sink, true);
+  return table_.AddListener(static_cast<OsSocket>(fd), sink);
 }
 
 int PosixNetwork::LocalPort(SocketId id) {
-  Sock* s = Find(id);
-  if (!s) return 0;
+  ConnectionTable::Entry* e = table_.Find(id);
+  if (!e) return 0;
   sockaddr_in addr{};
   socklen_t len = sizeof addr;
-  if (::getsockname(s->fd, reinterpret_cast<sockaddr*>(&addr), &len) != 0) return 0;
+  if (::getsockname(static_cast<int>(e->socket), reinterpret_cast<sockaddr*>(&addr), &len) != 0) return 0;
   return ntohs(addr.sin_port);
 }
 
 SocketId PosixNetwork::Accept(SocketId listener, std::string& peerAddress) {
-  Sock* l = Find(listener);
+  ConnectionTable::Entry* l = table_.Find(listener);
   if (!l || !l->listener) return kNoSocket;
   sockaddr_in addr{};
   socklen_t len = sizeof addr;
-  const int fd = ::accept4(l->fd, reinterpret_cast<sockaddr*>(&addr), &len,
+  const int fd = ::accept4(static_cast<int>(l->socket), reinterpret_cast<sockaddr*>(&addr), &len,
                            SOCK_NONBLOCK | SOCK_CLOEXEC);
   if (fd < 0) {
     // Nothing waits any more, or the client gave up while queued.
@@ -93,122 +95,36 @@ SocketId PosixNetwork::Accept(SocketId listener, std::string& peerAddress) {
   char text[INET_ADDRSTRLEN] = "";
   inet_ntop(AF_INET, &addr.sin_addr, text, sizeof text);
   peerAddress = text;
-  return Add(fd, *l->sink, false);
-}
-
-std::size_t PosixNetwork::Receive(SocketId id, std::string& into, std::size_t max) {
-  Sock* s = Find(id);
-  if (!s || s->listener || s->eof || s->reset || max == 0) return 0;
-  const std::size_t old = into.size();
-  into.resize(old + max);
-  const ssize_t n = ::recv(s->fd, into.data() + old, max, 0);
-  into.resize(old + (n > 0 ? static_cast<std::size_t>(n) : 0));
-  if (n > 0) return static_cast<std::size_t>(n);
-  if (n == 0) s->eof = true;
-  else if (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) MarkReset(id, *s);
-  return 0;
-}
-
-void PosixNetwork::Send(SocketId id, std::string bytes) {
-  Sock* s = Find(id);
-  if (!s || s->listener) return;
-  if (s->reset) {
-    pending_.emplace_back(id, Pending::PeerReset);
-    return;
-  }
-  if (s->out.empty()) {
-    s->out = std::move(bytes);
-    s->sent = 0;
-  } else {
-    s->out += bytes;
-  }
-  s->sending = true;
-  Flush(id, *s);
-}
-
-void PosixNetwork::Flush(SocketId id, Sock& s) {
-  while (s.sent < s.out.size()) {
-    const ssize_t n = ::send(s.fd, s.out.data() + s.sent, s.out.size() - s.sent, MSG_NOSIGNAL);
-    if (n > 0) {
-      s.sent += static_cast<std::size_t>(n);
-    } else if (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR) {
-      return;
-    } else {
-      MarkReset(id, s);
-      return;
-    }
-  }
-  s.out.clear();
-  s.sent = 0;
-  if (s.sending) {
-    s.sending = false;
-    pending_.emplace_back(id, Pending::SendComplete);
-  }
-}
-
-void PosixNetwork::MarkReset(SocketId id, Sock& s) {
-  if (s.reset) return;
-  s.reset = true;
-  s.out.clear();
-  s.sending = false;
-  pending_.emplace_back(id, Pending::PeerReset);
-}
-
-void PosixNetwork::Close(SocketId id) {
-  if (auto o = outgoing_.find(id); o != outgoing_.end()) {
-    if (o->second.fd >= 0) ::close(o->second.fd);
-    outgoing_.erase(o);
-    return;
-  }
-  auto it = socks_.find(id);
-  if (it == socks_.end()) return;
-  ::close(it->second.fd);
-  socks_.erase(it);
+  const SocketId id = table_.AddConnection(static_cast<OsSocket>(fd), *l->sink);
+  table_.Open(id);  // poll watches every socket it is given: nothing to ask for
+  return id;
 }
 
 void PosixNetwork::DeliverPending() {
-  // Events queued while delivering wait for the next round, so a sink that
-  // keeps sending cannot starve the poll.
-  std::deque<std::pair<SocketId, Pending>> batch;
-  batch.swap(pending_);
-  for (auto [id, what] : batch) {
-    if (what == Pending::Connected || what == Pending::ConnectFailed) {
-      auto o = outgoing_.find(id);
-      if (o == outgoing_.end()) continue;  // closed meanwhile
-      if (o->second.failure) o->second.sink->OnConnectFailed(id, *o->second.failure);
-      else o->second.sink->OnConnected(id, o->second.peer);
-      continue;
-    }
-    Sock* s = Find(id);
-    if (!s) continue;  // closed meanwhile: a late event is dropped
-    if (what == Pending::SendComplete) s->sink->OnSendComplete(id);
-    else s->sink->OnPeerClosed(id, true);
-  }
+  table_.DeliverPending();
+  attempts_.DeliverPending();
 }
 
 void PosixNetwork::Dispatch(SocketId id, short revents) {
-  if (auto o = outgoing_.find(id); o != outgoing_.end()) {
-    OnConnectReady(id, o->second);
+  if (const OutgoingAttempts::Attempt* a = attempts_.Find(id)) {
+    if (a->socket) OnConnectReady(id, static_cast<int>(*a->socket));
     return;
   }
-  Sock* s = Find(id);
-  if (!s) return;
-  if (s->listener) {
-    if (revents & POLLIN) s->sink->OnConnectionRequest(id);
+  ConnectionTable::Entry* e = table_.Find(id);
+  if (!e) return;
+  if (e->listener) {
+    if (revents & POLLIN) e->sink->OnConnectionRequest(id);
     return;
   }
-  if ((revents & POLLOUT) && !s->out.empty()) Flush(id, *s);
-  if ((s = Find(id)) == nullptr || s->reset) return;
-  if (!s->eof && (revents & (POLLIN | POLLHUP | POLLERR))) {
-    s->sink->OnDataArrival(id);
-    if ((s = Find(id)) == nullptr) return;
+  if ((revents & POLLOUT) && !e->out.empty()) table_.Flush(id);
+  if ((e = table_.Find(id)) == nullptr || e->state == ConnState::Reset) return;
+  if (ConnectionTable::Readable(*e) && (revents & (POLLIN | POLLHUP | POLLERR))) {
+    e->sink->OnDataArrival(id);
+    if ((e = table_.Find(id)) == nullptr) return;
   }
-  if (s->eof && !s->closeTold && !s->reset) {
-    s->closeTold = true;
-    s->sink->OnPeerClosed(id, false);
-    if ((s = Find(id)) == nullptr) return;
-  }
-  if ((revents & POLLERR) && !s->eof) MarkReset(id, *s);
+  table_.TellPeerClosed(id);
+  if ((e = table_.Find(id)) == nullptr) return;
+  if ((revents & POLLERR) && e->state != ConnState::Closing) table_.Broke(id);
 }
 
 void PosixNetwork::RunOnce(int timeoutMs) {
@@ -218,20 +134,23 @@ void PosixNetwork::RunOnce(int timeoutMs) {
   pollIds_.clear();
   pollSet_.push_back({wakeRead_, POLLIN, 0});
   pollIds_.push_back(kNoSocket);
-  for (auto& [id, s] : socks_) {
-    short events = 0;
-    if (s.listener) events = POLLIN;
-    else if (!s.reset) events = static_cast<short>((s.eof ? 0 : POLLIN) | (s.out.empty() ? 0 : POLLOUT));
-    if (events == 0) continue;  // nothing to wait for; HUP would only spin
-    pollSet_.push_back({s.fd, events, 0});
+  table_.ForEach([this](SocketId id, const ConnectionTable::Entry& e) {
+    short events = POLLIN;
+    if (!e.listener)
+      events = e.state == ConnState::Reset
+                   ? 0
+                   : static_cast<short>((ConnectionTable::Readable(e) ? POLLIN : 0) | (e.out.empty() ? 0 : POLLOUT));
+    if (events == 0) return;  // nothing to wait for; HUP would only spin
+    pollSet_.push_back({static_cast<int>(e.socket), events, 0});
     pollIds_.push_back(id);
-  }
-  for (auto& [id, o] : outgoing_) {
-    if (o.settled || o.fd < 0) continue;
-    pollSet_.push_back({o.fd, POLLOUT, 0});
+  });
+  attempts_.ForEach([this](SocketId id, const OutgoingAttempts::Attempt& a) {
+    if (a.settled || !a.socket) return;
+    pollSet_.push_back({static_cast<int>(*a.socket), POLLOUT, 0});
     pollIds_.push_back(id);
-  }
-  const int n = ::poll(pollSet_.data(), pollSet_.size(), pending_.empty() ? UntilNextDeadline(timeoutMs) : 0);
+  });
+  const bool due = attempts_.HasPending() || table_.HasPending();
+  const int n = ::poll(pollSet_.data(), pollSet_.size(), due ? 0 : UntilNextDeadline(timeoutMs));
   if (n > 0) {
     if (pollSet_[0].revents) {
       char drain[64];

@@ -10,14 +10,14 @@
 #include <unordered_map>
 #include <vector>
 
-#include "platform/net.h"
+#include "platform/table_network.h"
 
 namespace nv {
 
 // Loopback TCP on POSIX sockets with a poll() event loop. The thread that
 // runs the loop plays the UI thread: every Network call and every event
 // belongs to it. Only Post and Quit may be called from other threads.
-class PosixNetwork : public Network {
+class PosixNetwork : public TableNetwork, private SocketCalls, private ConnectCalls {
  public:
   PosixNetwork();
   ~PosixNetwork() override;
@@ -27,11 +27,7 @@ class PosixNetwork : public Network {
   SocketId Listen(const std::string& address, int port, NetSink& sink) override;
   int LocalPort(SocketId listener) override;
   SocketId Accept(SocketId listener, std::string& peerAddress) override;
-  std::size_t Receive(SocketId conn, std::string& into, std::size_t max) override;
-  void Send(SocketId conn, std::string bytes) override;
-  void Close(SocketId s) override;
   PortProbe Probe(const std::string& address, int port, int limitMs) override;
-  SocketId Connect(const std::string& host, int port, int limitMs, ConnectSink& sink) override;
 
   // Waits up to timeoutMs for events and delivers them.
   void RunOnce(int timeoutMs);
@@ -40,64 +36,36 @@ class PosixNetwork : public Network {
   void Quit();
   // Runs f on the loop's thread at its next round.
   void Post(std::function<void()> f);
-  std::size_t OpenSockets() const { return socks_.size() + outgoing_.size(); }
+  std::size_t OpenSockets() const { return table_.Size() + attempts_.Size(); }
 
  private:
-  enum class Pending { SendComplete, PeerClosed, PeerReset, Connected, ConnectFailed };
-  struct Sock {
-    int fd = -1;
-    NetSink* sink = nullptr;
-    bool listener = false;
-    bool eof = false;          // the peer's end was read
-    bool reset = false;        // the connection broke
-    bool closeTold = false;    // OnPeerClosed(false) delivered
-    std::string out;           // bytes not yet passed to the system
-    std::size_t sent = 0;
-    bool sending = false;      // a Send waits for its completion
-  };
-
-  // An outgoing connection: resolving (a worker thread looks the name up),
-  // connecting to addresses[next - 1], then settled with its outcome.
-  struct Outgoing {
-    ConnectSink* sink = nullptr;
-    int port = 0;
-    std::vector<std::uint32_t> addresses;  // network byte order
-    std::size_t next = 0;
-    int fd = -1;
-    bool settled = false;
-    int lastError = 0;
-    std::string peer;
-    std::optional<AppError> failure;
-    std::chrono::steady_clock::time_point deadline;
-  };
   // Where a resolver thread posts its answer; emptied when the network goes.
   struct Mailbox {
     std::mutex lock;
     PosixNetwork* net = nullptr;
   };
 
-  void Resolve(SocketId id, const std::string& host);
-  void OnResolved(SocketId id, int error, std::vector<std::uint32_t> addresses);
-  void ConnectNext(SocketId id, Outgoing& o);
-  void OnConnectReady(SocketId id, Outgoing& o);
-  void Settle(SocketId id, Outgoing& o, int error);
+  void Resolve(SocketId id, const std::string& host) override;
+  int StartConnect(SocketId id, std::uint32_t address, int port, OsSocket& s, unsigned& tag) override;
+  void DropConnect(OsSocket s, unsigned tag) override;
+  void StartLimit(SocketId id, int ms) override;
+  void StopLimit(SocketId id) override;
+  void OutcomeQueued() override {}  // every round of the loop delivers
+  void OnConnectReady(SocketId id, int fd);
   void ExpireAttempts();
   int UntilNextDeadline(int timeoutMs) const;
 
-  Sock* Find(SocketId id);
-  SocketId Add(int fd, NetSink& sink, bool listener);
-  void Flush(SocketId id, Sock& s);
-  void MarkReset(SocketId id, Sock& s);
+  IoResult SendSome(OsSocket s, const char* data, std::size_t size) override;
+  IoResult ReceiveSome(OsSocket s, char* into, std::size_t max) override;
+  void CloseSocket(OsSocket s) override;
+
   void DeliverPending();
   void RunPosted();
   void Dispatch(SocketId id, short revents);
   void Wake();
 
-  std::unordered_map<SocketId, Sock> socks_;
-  std::unordered_map<SocketId, Outgoing> outgoing_;
+  std::unordered_map<SocketId, std::chrono::steady_clock::time_point> deadlines_;
   std::shared_ptr<Mailbox> mailbox_ = std::make_shared<Mailbox>();
-  std::deque<std::pair<SocketId, Pending>> pending_;
-  SocketId nextId_ = 1;
   std::vector<pollfd> pollSet_;
   std::vector<SocketId> pollIds_;
   int wakeRead_ = -1, wakeWrite_ = -1;

@@ -33,9 +33,6 @@ void WriteAllToFile(void* handle, std::string_view bytes) {
 
 namespace {
 
-constexpr int kMoveAttempts = 25;
-constexpr DWORD kMoveRetryMs = 8;
-
 // Closes the handle on every way out.
 struct Handle {
   HANDLE h;
@@ -95,19 +92,15 @@ void Win32Files::WriteAtomic(const std::string& path, const std::string& bytes) 
       throw;
     }
   }
-  // Another program reading the target at this moment (the resolver, a
-  // scanner) makes the move fail for a short while: try again briefly.
-  for (int attempt = 0;; ++attempt) {
-    if (MoveFileExA(tmp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) break;
+  if (!MoveFileExA(tmp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     const DWORD error = GetLastError();
-    if (attempt < kMoveAttempts && (error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED ||
-                                    error == ERROR_LOCK_VIOLATION)) {
-      Sleep(kMoveRetryMs);
-      continue;
-    }
-    AppError e = FileErrorFromLastError();
     DeleteFileA(tmp.c_str());
-    throw e;
+    // Another program reading the target at this moment (the resolver, a
+    // scanner): the caller may try again.
+    if (error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED || error == ERROR_LOCK_VIOLATION)
+      throw FileInUseError();
+    SetLastError(error);
+    throw FileErrorFromLastError();
   }
   if (old != INVALID_FILE_ATTRIBUTES && old != FILE_ATTRIBUTE_NORMAL)
     SetFileAttributesA(path.c_str(), old);

@@ -27,6 +27,7 @@ class Win32Clock : public Clock {
   std::string ShortDate(const LocalTime& t) override;
   std::string LongTime(const LocalTime& t) override;
   std::uint64_t TickMs() override { return GetTickCount64(); }
+  void Pause(int ms) override { Sleep(static_cast<DWORD>(ms)); }
 };
 
 class Win32Dialogs : public Dialogs {

@@ -21,7 +21,7 @@ AppError WsaError(int code) {
   return AppError(code, n ? buf : "Socket error", neterr::kSource);
 }
 
-WinsockNetwork::WinsockNetwork() {
+WinsockNetwork::WinsockNetwork() : TableNetwork(*this, *this) {
   WSADATA data;
   if (const int e = WSAStartup(MAKEWORD(2, 2), &data); e != 0) {
     startError_ = WsaError(e);
@@ -41,9 +41,8 @@ WinsockNetwork::WinsockNetwork() {
 }
 
 WinsockNetwork::~WinsockNetwork() {
-  for (auto& [id, k] : socks_) closesocket(k.s);
-  for (auto& [id, o] : outgoing_)
-    if (o.s != INVALID_SOCKET) closesocket(o.s);
+  table_.CloseAll();
+  attempts_.CloseAll();
   if (hwnd_) DestroyWindow(hwnd_);
   if (started_) WSACleanup();
 }
@@ -62,9 +61,9 @@ LRESULT CALLBACK WinsockNetwork::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM 
   const bool ours = msg == kResolvedMessage || msg == WM_TIMER ||
                     (msg >= kFirstSocketMessage && msg < kFirstSocketMessage + kSocketMessages);
   if (self && ours) {
-    ++self->dispatching_;  // a message box in a handler nests another dispatch
+    self->table_.BeginDispatch();
     self->OnMessage(msg, wp, lp);
-    if (--self->dispatching_ == 0) self->DeliverPending();
+    if (self->table_.EndDispatch()) self->DeliverPending();
     return 0;
   }
   if (msg == kResolvedMessage) delete reinterpret_cast<Resolution*>(lp);
@@ -89,20 +88,33 @@ UINT WinsockNetwork::NextMessage() {
   return message;
 }
 
-WinsockNetwork::Sock* WinsockNetwork::Find(SocketId id) {
-  auto it = socks_.find(id);
-  return it == socks_.end() ? nullptr : &it->second;
+IoResult WinsockNetwork::SendSome(OsSocket s, const char* data, std::size_t size) {
+  const int chunk = static_cast<int>(std::min<std::size_t>(size, 1 << 20));
+  const int n = send(static_cast<SOCKET>(s), data, chunk, 0);
+  if (n > 0) return {IoResult::Moved, static_cast<std::size_t>(n)};
+  return {WSAGetLastError() == WSAEWOULDBLOCK ? IoResult::WouldBlock : IoResult::Broken};
 }
 
-SocketId WinsockNetwork::Register(SOCKET s, UINT message, NetSink& sink, bool listener) {
-  const SocketId id = nextId_++;
-  Sock& k = socks_[id];
-  k.s = s;
-  k.message = message;
-  k.sink = &sink;
-  k.listener = listener;
-  byMessage_[{message, s}] = id;
-  return id;
+IoResult WinsockNetwork::ReceiveSome(OsSocket s, char* into, std::size_t max) {
+  const int n = recv(static_cast<SOCKET>(s), into, static_cast<int>(max), 0);
+  if (n > 0) return {IoResult::Moved, static_cast<std::size_t>(n)};
+  if (n == 0) return {IoResult::Ended};
+  return {WSAGetLastError() == WSAEWOULDBLOCK ? IoResult::WouldBlock : IoResult::Broken};
+}
+
+// FD_WRITE follows once sending can go on: asked for only when a send had to
+// wait, as under load every message costs.
+void WinsockNetwork::AwaitWritable(SocketId id, OsSocket s) {
+  Entry* e = table_.Find(id);
+  if (!e || e->awaitingWrite) return;
+  if (WSAAsyncSelect(static_cast<SOCKET>(s), hwnd_, e->tag, kConnectionEvents | FD_WRITE) == 0) {
+    e->awaitingWrite = true;
+    table_.Open(id);
+  }
+}
+
+void WinsockNetwork::EventQueued() {
+  if (!deliverPosted_) deliverPosted_ = PostMessageA(hwnd_, kDeliverMessage, 0, 0) != 0;
 }
 
 SocketId WinsockNetwork::Listen(const std::string& address, int port, NetSink& sink) {
@@ -130,24 +142,24 @@ SocketId WinsockNetwork::Listen(const std::string& address, int port, NetSink& s
     closesocket(s);
     throw WsaError(e);
   }
-  return Register(s, message, sink, true);
+  return table_.AddListener(static_cast<OsSocket>(s), sink, message);
 }
 
 int WinsockNetwork::LocalPort(SocketId id) {
-  Sock* k = Find(id);
-  if (!k) return 0;
+  Entry* e = table_.Find(id);
+  if (!e) return 0;
   sockaddr_in addr{};
   int len = sizeof addr;
-  if (getsockname(k->s, reinterpret_cast<sockaddr*>(&addr), &len) != 0) return 0;
+  if (getsockname(static_cast<SOCKET>(e->socket), reinterpret_cast<sockaddr*>(&addr), &len) != 0) return 0;
   return ntohs(addr.sin_port);
 }
 
 SocketId WinsockNetwork::Accept(SocketId listener, std::string& peerAddress) {
-  Sock* l = Find(listener);
+  Entry* l = table_.Find(listener);
   if (!l || !l->listener) return kNoSocket;
   sockaddr_in addr{};
   int len = sizeof addr;
-  const SOCKET s = accept(l->s, reinterpret_cast<sockaddr*>(&addr), &len);
+  const SOCKET s = accept(static_cast<SOCKET>(l->socket), reinterpret_cast<sockaddr*>(&addr), &len);
   if (s == INVALID_SOCKET) {
     const int e = WSAGetLastError();
     // Nothing waits any more, or the client gave up while queued.
@@ -160,10 +172,9 @@ SocketId WinsockNetwork::Accept(SocketId listener, std::string& peerAddress) {
   peerAddress = text;
   // Its events are asked for after the handler, if it is still open then;
   // FD_WRITE only once a send has to wait: under load every message costs.
-  const SocketId id = Register(s, l->message, *l->sink, false);
+  const SocketId id = table_.AddConnection(static_cast<OsSocket>(s), *l->sink, l->tag);
   accepted_.push_back(id);
-  if (dispatching_ == 0 && !deliverPosted_)
-    deliverPosted_ = PostMessageA(hwnd_, kDeliverMessage, 0, 0) != 0;
+  if (!table_.Dispatching()) EventQueued();
   return id;
 }
 
@@ -173,177 +184,62 @@ void WinsockNetwork::SelectAccepted() {
   std::vector<SocketId> batch;
   batch.swap(accepted_);
   for (SocketId id : batch) {
-    Sock* k = Find(id);
-    if (!k || k->selected || k->reset) continue;
-    if (k->eof) {
-      TellPeerClosed(id);
+    Entry* e = table_.Find(id);
+    if (!e || e->awaitingWrite || e->state == ConnState::Reset) continue;
+    if (e->state == ConnState::Closing) {
+      table_.TellPeerClosed(id);
       continue;
     }
-    const long events = kConnectionEvents | (k->wantsWrite ? FD_WRITE : 0);
-    if (WSAAsyncSelect(k->s, hwnd_, k->message, events) == 0) k->selected = true;
-    else MarkReset(id, *k);
+    if (WSAAsyncSelect(static_cast<SOCKET>(e->socket), hwnd_, e->tag, kConnectionEvents) == 0) table_.Open(id);
+    else table_.Broke(id);
   }
-}
-
-// A request fits the stack buffer: no large string is grown and cleared for
-// every connection.
-std::size_t WinsockNetwork::Receive(SocketId id, std::string& into, std::size_t max) {
-  Sock* k = Find(id);
-  if (!k || k->listener || k->eof || k->reset || max == 0) return 0;
-  char stack[16 * 1024];
-  const std::size_t old = into.size();
-  const int want = static_cast<int>(std::min<std::size_t>(max, 1 << 20));
-  const bool small = static_cast<std::size_t>(want) <= sizeof stack;
-  if (!small) into.resize(old + static_cast<std::size_t>(want));
-  const int n = recv(k->s, small ? stack : into.data() + old, want, 0);
-  if (small && n > 0) into.append(stack, static_cast<std::size_t>(n));
-  if (!small) into.resize(old + (n > 0 ? static_cast<std::size_t>(n) : 0));
-  if (n > 0) {
-    k->received += static_cast<std::uint64_t>(n);
-    return static_cast<std::size_t>(n);
-  }
-  if (n == 0) k->eof = true;
-  else if (WSAGetLastError() != WSAEWOULDBLOCK) MarkReset(id, *k);
-  return 0;
-}
-
-void WinsockNetwork::Send(SocketId id, std::string bytes) {
-  Sock* k = Find(id);
-  if (!k || k->listener) return;
-  if (k->reset) {
-    Queue(id, Pending::PeerReset);
-    return;
-  }
-  if (k->out.empty()) {
-    k->out = std::move(bytes);
-    k->sent = 0;
-  } else {
-    k->out += bytes;
-  }
-  k->sending = true;
-  Flush(id, *k);
-}
-
-// Sends until Winsock would block; FD_WRITE then says when to go on.
-void WinsockNetwork::Flush(SocketId id, Sock& k) {
-  while (k.sent < k.out.size()) {
-    const int chunk = static_cast<int>(std::min<std::size_t>(k.out.size() - k.sent, 1 << 20));
-    const int n = send(k.s, k.out.data() + k.sent, chunk, 0);
-    if (n > 0) {
-      k.sent += static_cast<std::size_t>(n);
-    } else if (WSAGetLastError() == WSAEWOULDBLOCK) {
-      if (!k.wantsWrite &&
-          WSAAsyncSelect(k.s, hwnd_, k.message, kConnectionEvents | FD_WRITE) == 0) {
-        k.wantsWrite = true;  // FD_WRITE follows once sending can go on
-        k.selected = true;
-      }
-      return;
-    } else {
-      MarkReset(id, k);
-      return;
-    }
-  }
-  k.out.clear();
-  k.sent = 0;
-  if (k.sending) {
-    k.sending = false;
-    Queue(id, Pending::SendComplete);
-  }
-}
-
-void WinsockNetwork::MarkReset(SocketId id, Sock& k) {
-  if (k.reset) return;
-  k.reset = true;
-  k.out.clear();
-  k.sending = false;
-  Queue(id, Pending::PeerReset);
-}
-
-void WinsockNetwork::Close(SocketId id) {
-  if (auto o = outgoing_.find(id); o != outgoing_.end()) {
-    KillTimer(hwnd_, static_cast<UINT_PTR>(id));
-    DropSocket(o->second);
-    outgoing_.erase(o);
-    return;
-  }
-  auto it = socks_.find(id);
-  if (it == socks_.end()) return;
-  Sock& k = it->second;
-  closesocket(k.s);  // also cancels its WSAAsyncSelect
-  byMessage_.erase({k.message, k.s});
-  socks_.erase(it);
-}
-
-// Completions never go out from inside a call of the sink, so a handler never
-// runs inside another: those queued while a socket message is handled follow
-// right after it, others through a posted message.
-void WinsockNetwork::Queue(SocketId id, Pending what) {
-  pending_.emplace_back(id, what);
-  if (dispatching_ == 0 && !deliverPosted_)
-    deliverPosted_ = PostMessageA(hwnd_, kDeliverMessage, 0, 0) != 0;
 }
 
 // Completions first: a connection answered at once is closed by then, and
 // never needs events of its own.
 void WinsockNetwork::DeliverPending() {
-  std::deque<std::pair<SocketId, Pending>> batch;
-  batch.swap(pending_);
-  for (auto [id, what] : batch) {
-    if (what == Pending::Connected || what == Pending::ConnectFailed) {
-      DeliverOutcome(id);
-      continue;
-    }
-    Sock* k = Find(id);
-    if (!k) continue;  // closed meanwhile
-    if (what == Pending::SendComplete) k->sink->OnSendComplete(id);
-    else k->sink->OnPeerClosed(id, true);
-  }
+  table_.DeliverPending();
+  attempts_.DeliverPending();
   SelectAccepted();
-}
-
-void WinsockNetwork::TellPeerClosed(SocketId id) {
-  Sock* k = Find(id);
-  if (!k || !k->eof || k->closeTold || k->reset) return;
-  k->closeTold = true;
-  k->sink->OnPeerClosed(id, false);
 }
 
 // Only the messages that end a connection need telling apart from a late
 // message for a closed socket whose handle value it reuses.
-bool WinsockNetwork::StillOpen(const Sock& k) {
+bool WinsockNetwork::StillOpen(const Entry& e) {
   char c;
-  const int n = recv(k.s, &c, 1, MSG_PEEK);
+  const int n = recv(static_cast<SOCKET>(e.socket), &c, 1, MSG_PEEK);
   return PeekShowsOpen(n, n < 0 ? WSAGetLastError() : 0);
 }
 
+// A message whose socket is gone, or whose handle value a socket of another
+// listener holds now, is late and dropped.
 void WinsockNetwork::OnSocketMessage(UINT message, SOCKET s, LPARAM lp) {
-  auto it = byMessage_.find({message, s});
-  if (it == byMessage_.end()) return;  // a late message for a socket already closed
-  const SocketId id = it->second;
-  Sock* k = Find(id);
+  const SocketId id = table_.ByHandle(static_cast<OsSocket>(s));
+  Entry* e = table_.Find(id);
+  if (!e || e->tag != message) return;
   const int error = WSAGETSELECTERROR(lp);
   switch (WSAGETSELECTEVENT(lp)) {
     case FD_ACCEPT:
-      if (!error && k->listener) k->sink->OnConnectionRequest(id);
+      if (!error && e->listener) e->sink->OnConnectionRequest(id);
       break;
     case FD_READ:
-      if (k->listener) break;  // listeners pass FD_READ on to their connections only
+      if (e->listener) break;  // listeners pass FD_READ on to their connections only
       if (error) {
-        if (!StillOpen(*k)) MarkReset(id, *k);
-      } else if (!k->eof && !k->reset) {
-        k->sink->OnDataArrival(id);
+        if (!StillOpen(*e)) table_.Broke(id);
+      } else if (ConnectionTable::Readable(*e)) {
+        e->sink->OnDataArrival(id);
       }
-      TellPeerClosed(id);
+      table_.TellPeerClosed(id);
       break;
     case FD_WRITE:
       if (error) {
-        if (!StillOpen(*k)) MarkReset(id, *k);
+        if (!StillOpen(*e)) table_.Broke(id);
       } else {
-        Flush(id, *k);
+        table_.Flush(id);
       }
       break;
     case FD_CLOSE:
-      if (!k->listener) OnConnectionClosed(id, error);
+      if (!e->listener) OnConnectionClosed(id, error);
       break;
   }
 }
@@ -351,20 +247,20 @@ void WinsockNetwork::OnSocketMessage(UINT message, SOCKET s, LPARAM lp) {
 // No FD_READ follows FD_CLOSE: offer what is left until the sink stops
 // taking it, then tell it the peer's end was reached.
 void WinsockNetwork::OnConnectionClosed(SocketId id, int error) {
-  Sock* k = Find(id);
+  Entry* e = table_.Find(id);
   if (error) {
-    if (!StillOpen(*k)) MarkReset(id, *k);
+    if (!StillOpen(*e)) table_.Broke(id);
     return;
   }
-  while ((k = Find(id)) != nullptr && !k->eof && !k->reset) {
-    const std::uint64_t before = k->received;
-    k->sink->OnDataArrival(id);
-    if ((k = Find(id)) == nullptr || k->received == before) break;
+  while ((e = table_.Find(id)) != nullptr && ConnectionTable::Readable(*e)) {
+    const std::uint64_t before = e->received;
+    e->sink->OnDataArrival(id);
+    if ((e = table_.Find(id)) == nullptr || e->received == before) break;
   }
-  if ((k = Find(id)) == nullptr || k->reset) return;
-  if (!k->eof && StillOpen(*k)) return;  // a late message: this connection is open
-  k->eof = true;
-  TellPeerClosed(id);
+  if ((e = table_.Find(id)) == nullptr || e->state == ConnState::Reset) return;
+  if (e->state != ConnState::Closing && StillOpen(*e)) return;  // a late message: this connection is open
+  table_.PeerEnded(id);
+  table_.TellPeerClosed(id);
 }
 
 }  // namespace winsock

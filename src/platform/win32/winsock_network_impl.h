@@ -14,7 +14,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/net.h"
+#include "platform/table_network.h"
 #include "platform/win32/winsock_probe.h"
 
 namespace nv::winsock {
@@ -31,7 +31,7 @@ constexpr UINT kSocketMessages = 0x3000;
 // A Winsock failure with the text the logs show.
 AppError WsaError(int code);
 
-class WinsockNetwork : public Network {
+class WinsockNetwork : public TableNetwork, private SocketCalls, private ConnectCalls {
  public:
   WinsockNetwork();
   ~WinsockNetwork() override;
@@ -39,89 +39,53 @@ class WinsockNetwork : public Network {
   SocketId Listen(const std::string& address, int port, NetSink& sink) override;
   int LocalPort(SocketId listener) override;
   SocketId Accept(SocketId listener, std::string& peerAddress) override;
-  std::size_t Receive(SocketId conn, std::string& into, std::size_t max) override;
-  void Send(SocketId conn, std::string bytes) override;
-  void Close(SocketId s) override;
   PortProbe Probe(const std::string& address, int port, int limitMs) override {
     return startError_ ? PortProbe::NoAnswer : ProbeTcpPort(address, port, limitMs);
   }
-  SocketId Connect(const std::string& host, int port, int limitMs, ConnectSink& sink) override;
+  std::optional<AppError> Unavailable() const override { return startError_; }
 
  private:
-  enum class Pending { SendComplete, PeerReset, Connected, ConnectFailed };
-  struct Sock {
-    SOCKET s = INVALID_SOCKET;
-    UINT message = 0;
-    NetSink* sink = nullptr;
-    bool listener = false;
-    bool eof = false;
-    bool reset = false;
-    bool closeTold = false;
-    std::string out;
-    std::size_t sent = 0;
-    bool sending = false;
-    bool wantsWrite = false;
-    bool selected = false;  // has events of its own (not the listener's)
-    std::uint64_t received = 0;
-  };
-  // An outgoing connection: resolving (on a worker thread), connecting to
-  // addresses[next - 1] with a message number of its own, then settled.
-  struct Outgoing {
-    ConnectSink* sink = nullptr;
-    int port = 0;
-    std::vector<ULONG> addresses;  // network byte order
-    std::size_t next = 0;
-    SOCKET s = INVALID_SOCKET;
-    UINT message = 0;
-    bool settled = false;
-    int lastError = 0;
-    std::string peer;
-    std::optional<AppError> failure;
-  };
+  using Entry = ConnectionTable::Entry;
   // What a resolver thread posts back: owned by the message.
   struct Resolution {
     SocketId id = kNoSocket;
     int error = 0;
-    std::vector<ULONG> addresses;
+    std::vector<std::uint32_t> addresses;  // network byte order
   };
 
   static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   void OnMessage(UINT msg, WPARAM wp, LPARAM lp);
   UINT NextMessage();
-  SocketId Register(SOCKET s, UINT message, NetSink& sink, bool listener);
-  bool StillOpen(const Sock& k);
-  Sock* Find(SocketId id);
+  bool StillOpen(const Entry& e);
   void OnSocketMessage(UINT message, SOCKET s, LPARAM lp);
   void OnConnectionClosed(SocketId id, int error);
-  void TellPeerClosed(SocketId id);
-  void Flush(SocketId id, Sock& k);
-  void MarkReset(SocketId id, Sock& k);
-  void Queue(SocketId id, Pending what);
+
+  IoResult SendSome(OsSocket s, const char* data, std::size_t size) override;
+  IoResult ReceiveSome(OsSocket s, char* into, std::size_t max) override;
+  void CloseSocket(OsSocket s) override { closesocket(static_cast<SOCKET>(s)); }
+  void AwaitWritable(SocketId id, OsSocket s) override;
+  void EventQueued() override;
   void DeliverPending();
   void SelectAccepted();
-  void DeliverOutcome(SocketId id);
 
-  void Resolve(SocketId id, const std::string& host);
+  void Resolve(SocketId id, const std::string& host) override;
+  int StartConnect(SocketId id, std::uint32_t address, int port, OsSocket& s, unsigned& tag) override;
+  void DropConnect(OsSocket s, unsigned tag) override;
+  void ConnectMade(OsSocket, unsigned tag) override { outgoingByMessage_.erase(tag); }
+  void StartLimit(SocketId id, int ms) override;
+  void StopLimit(SocketId id) override;
+  void OutcomeQueued() override { EventQueued(); }
   void OnResolved(Resolution* answer);
-  void ConnectNext(SocketId id, Outgoing& o);
   void OnConnectMessage(SocketId id, SOCKET s, LPARAM lp);
   void OnTimeLimit(SocketId id);
-  void Settle(SocketId id, Outgoing& o, std::optional<AppError> failure);
-  void DropSocket(Outgoing& o);
 
   HWND hwnd_ = nullptr;
   bool started_ = false;
   std::optional<AppError> startError_;
-  std::unordered_map<SocketId, Sock> socks_;
-  std::map<std::pair<UINT, SOCKET>, SocketId> byMessage_;
-  std::unordered_map<SocketId, Outgoing> outgoing_;
   std::unordered_map<UINT, SocketId> outgoingByMessage_;
   UINT nextMessage_ = 0;
-  SocketId nextId_ = 1;
-  std::deque<std::pair<SocketId, Pending>> pending_;
   std::vector<SocketId> accepted_;  // accepted while handling the current message
   bool deliverPosted_ = false;
-  int dispatching_ = 0;
 };
 
 }  // namespace nv::winsock
