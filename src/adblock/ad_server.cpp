@@ -4,7 +4,8 @@
 #include "adblock/ad_request.h"
 #include "adblock/port_guard.h"
 #include "platform/dialogs.h"
-#include "store/logs.h"
+#include "store/error_box.h"
+#include "store/log_texts.h"
 #include "store/paths.h"
 
 namespace nv {

@@ -2,12 +2,13 @@
 
 #include "adblock/protected_names.h"
 #include "adblock/redirect_address.h"
+#include "adblock/lists/hosts_lines.h"
 #include "platform/dialogs.h"
 #include "platform/dns_cache.h"
 #include "platform/files.h"
 #include "store/ascii_text.h"
 #include "store/list_file.h"
-#include "store/logs.h"
+#include "store/log_texts.h"
 #include "store/paths.h"
 #include "store/vendor.h"
 
@@ -210,11 +211,20 @@ void HostsRedirect::CarryIntoBackup(const std::vector<std::string>& others) {
   if (added) s_.store.SaveListFile(backup, path, false);
 }
 
-// The block list, then (with UseDNS "1") the cached entries: the whole file at
-// once, so that it replaces the HOSTS file in one step. Until it has, the
-// record also covers Norvane's lines of the file it replaces.
+// The block list, the subscribed names, then (with UseDNS "1") the cached
+// entries: the whole file at once, so that it replaces the HOSTS file in one
+// step. The record holds every line of it, the subscriptions' too. Until the
+// file is replaced, the record also covers Norvane's lines of the old one.
 void HostsRedirect::WriteBlockList(const OwnLines& own, const std::string& norvaneNow) {
   std::string content = FormatListFile(own.blocked.Items());
+  if (subscribed_) {
+    // The subscribed names go where the own list's go, and never include a
+    // name that would make Windows Defender reset the file.
+    subscribed_->address = own.address;
+    subscribed_->isProtected = IsProtectedName;
+    const std::string subscribed = SubscribedHostsLines(own.blocked.Items(), *subscribed_);
+    if (!subscribed.empty()) content += subscribed + "\r\n\r\n";
+  }
   if (own.useDns) content += FormatListFile(own.cached.Items());
   const bool covers = !norvaneNow.empty() && norvaneNow != content;
   SaveRecord(covers ? content + norvaneNow : content);

@@ -11,6 +11,8 @@
 
 namespace nv {
 
+struct SubscribedNames;
+
 // Switches the HOSTS file between the block list (ad blocking on) and the
 // user's own lines kept in "\data\hosts.bak" (off). The user's content must
 // survive every sequence of starts, switches, edits of the lists, crashes and
@@ -48,6 +50,9 @@ class HostsRedirect {
   // holds lines of Norvane's (or whose they are cannot be told).
   bool GovernsForHandBack();
   bool GovernedByBackup() const;
+  // The subscribed block lists' names, written after the user's own list
+  // while ad blocking is on; nullptr: none. The caller keeps them alive.
+  void SetSubscribed(SubscribedNames* names) { subscribed_ = names; }
   // True when the HOSTS file holds the user's content as far as this run
   // knows: it was never governed by the backup, or the user's lines are in it
   // and nothing has replaced them since. Only then may the next start take a
@@ -104,6 +109,7 @@ class HostsRedirect {
   Services& s_;
   const std::string& hostsPath_;
   ActivityLog activity_;  // "\ads.log"
+  SubscribedNames* subscribed_ = nullptr;
   // What the HOSTS file holds as far as this run knows: the user's lines
   // (just backed up, or the backup written back), the block list, or unknown
   // (a run that ended without its exit sequence left it behind).

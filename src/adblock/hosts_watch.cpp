@@ -2,7 +2,7 @@
 
 #include "platform/clock.h"
 #include "platform/file_probe.h"
-#include "store/logs.h"
+#include "store/log_texts.h"
 
 namespace nv {
 

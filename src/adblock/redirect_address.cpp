@@ -2,7 +2,6 @@
 
 #include "platform/files.h"
 #include "platform/system.h"
-#include "store/logs.h"
 
 namespace nv {
 

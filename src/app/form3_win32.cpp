@@ -1,7 +1,8 @@
 #include "app/form3_win32.h"
 
 #include "app/frm_main.h"
-#include "app/controls_win32.h"
+#include "ui/controls_win32.h"
+#include "platform/window_barrier.h"
 
 namespace nv {
 
@@ -85,14 +86,14 @@ LRESULT CALLBACK SplashWindow::Proc(HWND h, UINT m, WPARAM w, LPARAM l) {
       break;
     case WM_PAINT:
       if (self) {
-        self->Paint();
+        CallBarrier("splash", [&] { self->Paint(); });
         return 0;
       }
       break;
     case WM_TIMER:
       if (self && w == kTimer2) {
         KillTimer(h, kTimer2);
-        if (self->onTimer2_) self->onTimer2_();
+        if (self->onTimer2_) CallBarrier("splash", [&] { self->onTimer2_(); });
         return 0;
       }
       break;

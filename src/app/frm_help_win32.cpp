@@ -2,7 +2,7 @@
 
 #include <richedit.h>
 
-#include "app/controls_win32.h"
+#include "ui/controls_win32.h"
 #include "app/frm_help.h"
 #include "app/frm_main.h"
 

@@ -1,13 +1,15 @@
 #include "app/frm_main.h"
 
+#include "adblock/hosts_location.h"
 #include "app/open_for_user.h"
 #include "app/start_gate.h"
 #include "platform/dialogs.h"
 #include "platform/files.h"
 #include "platform/shell.h"
 #include "platform/system.h"
+#include "popups/log_trap.h"
 #include "store/file_found.h"
-#include "store/logs.h"
+#include "store/error_box.h"
 #include "store/paths.h"
 
 namespace nv {
@@ -35,6 +37,7 @@ frmMain::frmMain(Platform& p, MainView& view)
                   [this] {
                     if (mnublockads) mnublockads_Click();
                   }}),
+      blockLists(services, [this] { SubscribedNamesChanged(); }),
       server(services),
       popups(services),
       cookies(services),
@@ -43,6 +46,14 @@ frmMain::frmMain(Platform& p, MainView& view)
       view_(view),
       startup_(store, *p.registry, *p.logonTask) {
   server.SetOnPortTaken([this] { ExitSequence(); });
+  hosts.SetSubscribed(&blockLists.Names());
+}
+
+// A list fetched or merged on the worker reaches HOSTS while ad blocking is
+// on. Nobody asked for it at that moment, so a failure is only logged.
+void frmMain::SubscribedNamesChanged() {
+  if (!mnublockads || !started_ || exiting_ || ended_) return;
+  RunLoggingFailures(store, [&] { hosts.blockads(true); });
 }
 
 void frmMain::Form_Load() {
@@ -67,7 +78,8 @@ void frmMain::Form_Load() {
   }
 }
 
-// Steps 6 to 17; any failure goes to Form_Load's handler.
+// Start-up from the lists and the HOSTS backup on; any failure goes to
+// Form_Load's handler.
 void frmMain::StartUpSteps() {
   std::string windowsDir = platform.system->WindowsDirectory(255);
   if (windowsDir.empty()) {
@@ -90,6 +102,7 @@ void frmMain::StartUpSteps() {
   CapLog(paths::kCookiesLog);
   RestoreToggles();
   started_ = true;
+  RunLoggingFailures(store, [&] { blockLists.Start(); });
 }
 
 void frmMain::LoadVersionChecker() { update.LoadChecker(); }
@@ -101,20 +114,12 @@ bool frmMain::CheckRequiredFiles() {
   return all;
 }
 
-std::string frmMain::FindHostsFile(Files& files, const std::string& windowsDir) {
-  for (const std::string& candidate :
-       {windowsDir + "\\system32\\drivers\\etc\\HOSTS", windowsDir + "\\hosts",
-        std::string("c:\\winnt\\system32\\drivers\\etc\\hosts")})
-    if (files.CanOpenForRead(candidate)) return candidate;
-  return {};
-}
-
 // Without any HOSTS file the first location is used and created empty, so the
 // program never runs without a HOSTS path.
 void frmMain::LocateHostsFile(const std::string& windowsDir) {
   HostsPath = FindHostsFile(*platform.files, windowsDir);
   if (!HostsPath.empty()) return;
-  HostsPath = windowsDir + "\\system32\\drivers\\etc\\HOSTS";
+  HostsPath = UsualHostsPath(windowsDir);
   store.CreateFileIfAbsent(HostsPath);
   store.LogError(AppError(err::kFileNotFound, "No HOSTS file was found; created " + HostsPath));
 }
@@ -163,7 +168,7 @@ void frmMain::Form_QueryUnload(int& cancel, int /*unloadMode*/) {
 
 void frmMain::Form_Unload(int& /*cancel*/) { ExitSequence(); }
 
-// Another window unloads this one, as an Unload statement would.
+// Another window closes this one.
 void frmMain::UnloadFromCode() {
   int cancel = 0;
   Form_QueryUnload(cancel, kUnloadFromCode);

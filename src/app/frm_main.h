@@ -5,6 +5,7 @@
 #include "adblock/ad_server.h"
 #include "adblock/hosts_redirect.h"
 #include "adblock/hosts_watch.h"
+#include "adblock/lists/block_lists.h"
 #include "app/main_view.h"
 #include "app/tray_icon.h"
 #include "app/tray_menu.h"
@@ -29,7 +30,7 @@ class frmMain {
  public:
   frmMain(Platform& platform, MainView& view);
 
-  // Start-up, steps 1 to 17. Afterwards Ended() tells whether it ended the process.
+  // The whole start-up. Afterwards Ended() tells whether it ended the process.
   void Form_Load();
   // A close request of any kind runs the exit sequence and is never cancelled.
   void Form_QueryUnload(int& cancel, int unloadMode);
@@ -73,7 +74,6 @@ class frmMain {
   void RestoreToggles();
   void SaveSessionState();
   std::string GetSpecialFolderPath(int csidl);
-  static std::string FindHostsFile(Files& files, const std::string& windowsDir);
 
   Platform& platform;
   Store store;
@@ -84,6 +84,7 @@ class frmMain {
   bool mnublockads = false, mnukillcookies = false, mnublockpopups = false;
   HostsRedirect hosts;
   HostsWatch hostsWatch;
+  BlockLists blockLists;  // the subscriptions, written into HOSTS after the own list
   AdServer server;
   PopupScanner popups;
   CookieCleaner cookies;
@@ -98,6 +99,7 @@ class frmMain {
   void EndWithoutExitSequence();
   void UpdateStatus();
   void ToggleFeature(bool& check, MenuItem item);
+  void SubscribedNamesChanged();
 
   MainView& view_;
   StartWithWindows startup_;

@@ -1,11 +1,12 @@
 #include "app/frm_main_win32.h"
 
 #include "app/frm_help_win32.h"
-#include "app/resource_ids.h"
+#include "product/resource_ids.h"
 #include "app/tray_menu.h"
 #include "store/paths.h"
-#include "app/controls_win32.h"
+#include "ui/controls_win32.h"
 #include "platform/win32/win32_message_filter.h"
+#include "platform/window_barrier.h"
 
 namespace nv {
 
@@ -56,6 +57,8 @@ MainWindow::MainWindow(HINSTANCE inst, Win32Platform& platform)
   ui::CenterOnScreen(hwnd_);
   core_ = std::make_unique<frmMain>(platform_.platform, *this);
   link_ = std::make_unique<FrmMainLink>(*core_);
+  // What a window procedure's barrier catches goes to "\err.log".
+  SetBarrierLog([core = core_.get()](const AppError& e) { core->store.LogError(e); });
 }
 
 // The About content sits on a panel covering the whole client area, so that
@@ -181,7 +184,8 @@ LRESULT CALLBACK MainWindow::Proc(HWND h, UINT m, WPARAM w, LPARAM l) {
   }
   auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrA(h, GWLP_USERDATA));
   if (!self || !self->core_) return DefWindowProcA(h, m, w, l);
-  return self->Handle(m, w, l);
+  return CallBarrier<LRESULT>("main window", [&] { return self->Handle(m, w, l); },
+                              [&] { return DefWindowProcA(h, m, w, l); });
 }
 
 LRESULT CALLBACK MainWindow::PanelProc(HWND h, UINT m, WPARAM w, LPARAM l) {

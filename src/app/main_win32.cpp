@@ -6,7 +6,7 @@
 #include "app/form3.h"
 #include "app/form3_win32.h"
 #include "app/frm_main_win32.h"
-#include "app/modeless_win32.h"
+#include "ui/modeless_win32.h"
 #include "platform/win32/win32_platform.h"
 
 using namespace nv;

@@ -7,7 +7,7 @@ namespace nv {
 class Registry;
 class System;
 
-// Step 1 of start-up: what to do about an earlier instance.
+// The first thing start-up decides: what to do about an earlier instance.
 enum class StartGate {
   Go,          // this is the only instance: start up
   Refuse,      // the "Already running" box, then end

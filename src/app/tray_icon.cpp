@@ -21,12 +21,16 @@ void TrayIcon::Prepare(std::uintptr_t window, std::uintptr_t icon) {
 }
 
 void TrayIcon::Add() {
-  if (tray_) tray_->Add(record_);
+  if (tray_) shown_ = tray_->Add(record_);
 }
 
+// A program started at log-on can come before the taskbar: the shell then
+// refuses the icon, and every tip update asks for it again until it is there.
+// An icon lost some other way (the modify fails) is asked for again too.
 void TrayIcon::Modify(const std::string& tip) {
   record_.szTip = TipField(tip);
-  if (tray_) tray_->Modify(record_);
+  if (!tray_) return;
+  if (!shown_ || !tray_->Modify(record_)) shown_ = tray_->Add(record_);
 }
 
 void TrayIcon::Delete() {

@@ -11,6 +11,7 @@ class TrayIcon {
  public:
   explicit TrayIcon(Tray*& tray) : tray_(tray) {}
   void Prepare(std::uintptr_t window, std::uintptr_t icon);
+  // Asks the shell for the icon; a refusal is asked again at the next tip.
   void Add();
   // Writes the tip and asks the shell to show it.
   void Modify(const std::string& tip);
@@ -24,6 +25,7 @@ class TrayIcon {
  private:
   Tray*& tray_;
   NotifyIconRecord record_;
+  bool shown_ = false;
 };
 
 }  // namespace nv

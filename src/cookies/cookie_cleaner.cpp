@@ -7,7 +7,8 @@
 #include "platform/folder_watch.h"
 #include "platform/text.h"
 #include "platform/url_cache.h"
-#include "store/logs.h"
+#include "store/error_box.h"
+#include "store/log_texts.h"
 #include "store/paths.h"
 
 namespace nv {

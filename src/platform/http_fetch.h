@@ -12,6 +12,10 @@ struct HttpRequest {
   std::string url;
   std::size_t maxBytes = 0;
   unsigned timeoutMs = 0;
+  // A conditional request: the validators of the last good answer, if any.
+  // The server may then answer 304 (status 304, not ok, nothing read).
+  std::string ifNoneMatch;
+  std::string ifModifiedSince;
 };
 
 // How a GET ended. Only status 200 with the whole body in time counts as ok;
@@ -21,6 +25,9 @@ struct HttpAnswer {
   std::string body;
   std::string failure;
   int status = 0;  // the server's HTTP status; 0 when no HTTP answer came
+  // The answer's validators for the next conditional request; "" when none.
+  std::string etag;
+  std::string lastModified;
 };
 
 // HTTP GET without holding the UI thread: the answer arrives later as an

@@ -2,9 +2,9 @@
 
 #include <cstring>
 
+#include "platform/sound.h"
 #include "platform/text.h"
 #include "popups/log_trap.h"
-#include "store/logs.h"
 #include "store/paths.h"
 
 namespace nv {
@@ -105,7 +105,8 @@ void PopupScanner::CloseNow() {
 
 void PopupScanner::CountClosed() {
   s_.counters.Increment(BlockedPopupsCount);
-  PlaySoundFile(*s_.platform.sound, s_.store.Path(paths::kPopupSound));
+  // Never waits for the sound, and a missing file plays nothing at all.
+  s_.platform.sound->Play(s_.store.Path(paths::kPopupSound), kSoundNoDefault | kSoundAsync);
 }
 
 void PopupScanner::Resume(Pending stage, unsigned ms, void (PopupScanner::*step)()) {

@@ -1,12 +1,13 @@
 #include "settings/frm_comfirm_win32.h"
 
-#include "app/controls_win32.h"
-#include "app/modeless_win32.h"
+#include "ui/controls_win32.h"
+#include "ui/modeless_win32.h"
 #include "settings/frm_comfirm.h"
 #include "settings/settings_ids.h"
 #include "settings/settings_texts.h"
 #include "ui/xpbs.h"
 #include "ui/xpbs_win32.h"
+#include "platform/window_barrier.h"
 
 namespace nv {
 
@@ -86,12 +87,14 @@ INT_PTR CALLBACK ConfirmWindow::Proc(HWND h, UINT m, WPARAM w, LPARAM l) {
       if (self && self->hwnd_ == h) self->hwnd_ = nullptr;
       return TRUE;
     case WM_CLOSE:
-      if (self && self->core_ && self->hwnd_ == h) self->core_->XpBs2_Click();
+      if (self && self->core_ && self->hwnd_ == h) CallBarrier("confirmation", [&] { self->core_->XpBs2_Click(); });
       return TRUE;
     case WM_COMMAND:
       if (!self || !self->core_ || self->hwnd_ != h || HIWORD(w) != BN_CLICKED) return FALSE;
-      if (LOWORD(w) == id::kYes) self->core_->XpBs1_Click();
-      else if (LOWORD(w) == id::kNo || LOWORD(w) == IDCANCEL) self->core_->XpBs2_Click();
+      CallBarrier("confirmation", [&] {
+        if (LOWORD(w) == id::kYes) self->core_->XpBs1_Click();
+        else if (LOWORD(w) == id::kNo || LOWORD(w) == IDCANCEL) self->core_->XpBs2_Click();
+      });
       return TRUE;
   }
   return FALSE;

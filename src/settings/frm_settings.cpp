@@ -1,8 +1,9 @@
 #include "settings/frm_settings.h"
 
+#include "adblock/lists/block_lists.h"
 #include "platform/dialogs.h"
 #include "store/list_file.h"
-#include "store/logs.h"
+#include "store/error_box.h"
 #include "settings/settings_texts.h"
 #include "store/vendor.h"
 
@@ -34,7 +35,18 @@ frmSettings::frmSettings(Services& services, StartupRegistration& startup, MainW
       confirm_(*this, confirmView),
       families_{ListFamily(ListBox(*services.platform.text)), ListFamily(ListBox()),
                 ListFamily(ListBox()), ListFamily(ListBox())},
-      ws_(services.platform.net, *this) {}
+      lists_(services, view.ListsView() ? *view.ListsView() : noListsView_, [this] { EnableApply(); }),
+      ws_(services.platform.net, *this) {
+  running_ = main.RunningLists();
+  lists_.SetRunning(running_, [running = running_] {
+    if (running) running->UpdateNow();
+  });
+  if (running_) running_->SetStateShown([this] { lists_.ShowState(); });
+}
+
+frmSettings::~frmSettings() {
+  if (running_) running_->SetStateShown(nullptr);
+}
 
 void frmSettings::Form_Load() {
   view_.CopyMainIcon();
@@ -49,6 +61,7 @@ void frmSettings::Form_Load() {
   view_.SetApplyEnabled(false);
   for (SettingsList list : {SettingsList::lstcookies, SettingsList::lstdns, SettingsList::lstpopups})
     LoadList(list);
+  lists_.Load();
   view_.ShowCookieStores(main_.CookieStoresLine());
   SayUnreadLists();
 }
@@ -250,6 +263,7 @@ void frmSettings::Apply() {
   SaveOptions();
   SaveRedirect();
   startup_.Update(Checked(SettingsCheck::Check1));
+  main_.ReloadBlockLists();
   main_.blockads(main_.MenuChecked(MenuItem::BlockAds));
   main_.KillCookies(main_.MenuChecked(MenuItem::KillCookies));
   main_.killpopups(main_.MenuChecked(MenuItem::BlockPopups));
@@ -265,6 +279,7 @@ void frmSettings::SaveLists() {
     if (unread_[static_cast<size_t>(i)]) continue;
     s_.store.SaveListFile(Family(list).list, ListPath(s_.store, list), false);
   }
+  lists_.Save();
 }
 
 void frmSettings::SaveOptions() {

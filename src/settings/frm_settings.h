@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "settings/block_lists_tab.h"
 #include "settings/frm_comfirm.h"
 #include "settings/lookup_socket.h"
 #include "settings/main_window_link.h"
@@ -24,6 +25,7 @@ class frmSettings : public LookupSocket::Events {
  public:
   frmSettings(Services& services, StartupRegistration& startup, MainWindowLink& main, SettingsView& view,
               ConfirmView& confirmView);
+  ~frmSettings();
 
   // Opening: icon, colours, ad servers, options, list states, Apply off,
   // the other three lists.
@@ -75,6 +77,7 @@ class frmSettings : public LookupSocket::Events {
   int Redirect() const { return redirect_; }
   bool ApplyEnabled() const { return applyEnabled_; }
   frmComfirm& Confirm() { return confirm_; }
+  BlockListsTab& Lists() { return lists_; }
   const LookupSocket& ws() const { return ws_; }
 
  private:
@@ -122,6 +125,9 @@ class frmSettings : public LookupSocket::Events {
   // Expires with the dialog: a handler that waited on a modal box learns
   // whether the dialog was freed meanwhile.
   std::shared_ptr<const bool> alive_ = std::make_shared<const bool>(true);
+  NoBlockListsTabView noListsView_;
+  BlockLists* running_ = nullptr;  // shows its states on the tab while the dialog lives
+  BlockListsTab lists_;
   // Last, so that it is closed before anything it reports to goes.
   LookupSocket ws_;
 };

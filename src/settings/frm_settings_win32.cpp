@@ -7,11 +7,12 @@
 
 #include <string>
 
-#include "app/controls_win32.h"
+#include "ui/controls_win32.h"
 #include "app/list_find_win32.h"
-#include "app/modeless_win32.h"
+#include "ui/modeless_win32.h"
 #include "settings/settings_ids.h"
 #include "settings/settings_texts.h"
+#include "platform/window_barrier.h"
 
 namespace nv {
 
@@ -41,7 +42,9 @@ SettingsWindow::SettingsWindow(HINSTANCE inst, Services& services, StartupRegist
       yellow_(CreateSolidBrush(kHintYellow)),
       white_(CreateSolidBrush(RGB(255, 255, 255))),
       confirm_(inst),
-      core_(services, startup, main, *this, confirm_) {}
+      core_(services, startup, main, *this, confirm_) {
+  listsPage_.Attach(core_.Lists());
+}
 
 SettingsWindow::~SettingsWindow() {
   if (hwnd_) DestroyWindow(hwnd_);
@@ -158,6 +161,14 @@ void SettingsWindow::SetApplyEnabled(bool enabled) {
   MoveFocusOffIfDisabled(apply_, ok_);
 }
 
+HWND SettingsWindow::PageOf(int tab) const {
+  return tab < kSettingsLists ? families_[static_cast<size_t>(tab)].page : listsPage_.Page();
+}
+
+const char* SettingsWindow::TabCaption(int tab) {
+  return tab < kSettingsLists ? settings_text::kFamilies[tab].tab : kBlockListsTabCaption;
+}
+
 int SettingsWindow::FamilyOf(HWND control) const {
   for (int i = 0; i < kSettingsLists; ++i) {
     const Family& f = families_[static_cast<size_t>(i)];
@@ -167,6 +178,7 @@ int SettingsWindow::FamilyOf(HWND control) const {
 }
 
 void SettingsWindow::OnCommand(int id, int code, HWND control) {
+  if (listsPage_.OnCommand(control, code)) return;
   const int family = FamilyOf(control);
   if (family >= 0 && code == EN_CHANGE && control == families_[static_cast<size_t>(family)].entry) {
     if (!quiet_) core_.txt_Change(ListOf(family), TextOf(control));
@@ -212,6 +224,10 @@ void SettingsWindow::OnListChanged(int family, const NMLISTVIEW& change) {
 void SettingsWindow::OnNotify(const NMHDR& n) {
   if (n.hwndFrom == tab_ && n.code == TCN_SELCHANGE) {
     ShowTab(static_cast<int>(SendMessageA(tab_, TCM_GETCURSEL, 0, 0)));
+    return;
+  }
+  if (LRESULT answer = 0; listsPage_.OnNotify(n, answer)) {
+    SetWindowLongPtrA(hwnd_, DWLP_MSGRESULT, answer);
     return;
   }
   const int family = FamilyOf(n.hwndFrom);
@@ -289,7 +305,8 @@ INT_PTR CALLBACK SettingsWindow::DialogProc(HWND h, UINT m, WPARAM w, LPARAM l) 
   auto* self = reinterpret_cast<SettingsWindow*>(GetWindowLongPtrA(h, DWLP_USER));
   if (!self || !self->hwnd_) return FALSE;
   ++self->depth_;
-  const INT_PTR handled = self->Handle(m, w, l);
+  const INT_PTR handled = CallBarrier<INT_PTR>("settings dialog", [&] { return self->Handle(m, w, l); },
+                                               [] { return INT_PTR{FALSE}; });
   if (--self->depth_ == 0 && self->destroyPending_ && self->hwnd_) {
     self->destroyPending_ = false;
     DestroyWindow(h);

@@ -4,6 +4,7 @@
 
 #include <array>
 
+#include "settings/block_lists_page_win32.h"
 #include "settings/frm_comfirm_win32.h"
 #include "settings/frm_settings.h"
 
@@ -47,6 +48,7 @@ class SettingsWindow : public SettingsView {
   void SetColoursEnabled(bool enabled) override;
   void Unload() override;
   WindowHandle BoxOwner() override { return reinterpret_cast<WindowHandle>(hwnd_); }
+  BlockListsTabView* ListsView() override { return &listsPage_; }
 
  private:
   struct Family {
@@ -84,6 +86,9 @@ class SettingsWindow : public SettingsView {
   bool AccessKey(char key);
 
   int FamilyOf(HWND control) const;
+  // The page of a tab: the four lists' then "Block &Lists".
+  HWND PageOf(int tab) const;
+  static const char* TabCaption(int tab);
   void MoveFocusOffIfDisabled(HWND control, HWND next);
 
   HINSTANCE inst_;
@@ -106,6 +111,7 @@ class SettingsWindow : public SettingsView {
   int depth_ = 0;
   bool destroyPending_ = false;
   ConfirmWindow confirm_;
+  BlockListsPage listsPage_;  // before core_, which shows the tab through it
   frmSettings core_;
 };
 

@@ -17,5 +17,7 @@ void FrmMainLink::blockads(bool on) { main_.hosts.blockads(on); }
 void FrmMainLink::KillCookies(bool on) { main_.cookies.KillCookies(on); }
 void FrmMainLink::killpopups(bool on) { main_.popups.killpopups(on); }
 std::string FrmMainLink::CookieStoresLine() { return main_.cookies.stores.BrowsersLine(); }
+BlockLists* FrmMainLink::RunningLists() { return &main_.blockLists; }
+void FrmMainLink::ReloadBlockLists() { main_.blockLists.Reload(); }
 
 }  // namespace nv

@@ -6,6 +6,7 @@
 namespace nv {
 
 class frmMain;
+class BlockLists;
 
 // The main window as the settings dialog's Apply sees it: the check marks of
 // the three tray menu switches, and the routines that rebuild the main
@@ -20,6 +21,10 @@ class MainWindowLink {
   // The browsers whose cookie stores the cookie step cleans, as the line
   // under the "&Cookies" tab's list says it (UTF-8); none by default.
   virtual std::string CookieStoresLine() { return {}; }
+  // The block-list subscriptions of the running program, for the fifth tab:
+  // their state, "Update now", and a reload after Apply wrote their files.
+  virtual BlockLists* RunningLists() { return nullptr; }
+  virtual void ReloadBlockLists() {}
 };
 
 // The running program's main window.
@@ -31,6 +36,8 @@ class FrmMainLink : public MainWindowLink {
   void KillCookies(bool on) override;
   void killpopups(bool on) override;
   std::string CookieStoresLine() override;
+  BlockLists* RunningLists() override;
+  void ReloadBlockLists() override;
 
  private:
   frmMain& main_;

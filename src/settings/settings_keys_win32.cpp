@@ -7,11 +7,12 @@
 #include <cctype>
 #include <vector>
 
-#include "app/controls_win32.h"
+#include "ui/controls_win32.h"
 #include "settings/access_keys.h"
 #include "settings/frm_settings_win32.h"
 #include "settings/settings_texts.h"
 #include "ui/access_key.h"
+#include "platform/window_barrier.h"
 
 namespace nv {
 
@@ -34,11 +35,10 @@ void DrawStripBaseline(HDC dc, const RECT& client, const RECT& selected) {
 void SettingsWindow::ShowTab(int family) {
   if (family == shownTab_) return;
   const HWND focus = GetFocus();
-  if (shownTab_ >= 0 && IsChild(families_[static_cast<size_t>(shownTab_)].page, focus))
+  if (shownTab_ >= 0 && IsChild(PageOf(shownTab_), focus))
     SendMessageA(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(tab_), TRUE);
   SendMessageA(tab_, TCM_SETCURSEL, static_cast<WPARAM>(family), 0);
-  for (int i = 0; i < kSettingsLists; ++i)
-    ShowWindow(families_[static_cast<size_t>(i)].page, i == family ? SW_SHOWNA : SW_HIDE);
+  for (int i = 0; i < kSettingsTabs; ++i) ShowWindow(PageOf(i), i == family ? SW_SHOWNA : SW_HIDE);
   shownTab_ = family;
   InvalidateRect(tab_, nullptr, TRUE);
 }
@@ -52,7 +52,7 @@ void SettingsWindow::PaintTabs(HDC dc) {
   SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
   const int selected = static_cast<int>(SendMessageA(tab_, TCM_GETCURSEL, 0, 0));
   RECT open{};
-  for (int i = 0; i < kSettingsLists; ++i) {
+  for (int i = 0; i < kSettingsTabs; ++i) {
     RECT r{};
     SendMessageA(tab_, TCM_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&r));
     r.bottom = client.bottom;
@@ -64,7 +64,7 @@ void SettingsWindow::PaintTabs(HDC dc) {
       r.bottom -= 2;
     }
     DrawEdge(dc, &r, EDGE_RAISED, BF_LEFT | BF_TOP | BF_RIGHT | BF_SOFT);
-    DrawTextA(dc, settings_text::kFamilies[i].tab, -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    DrawTextA(dc, TabCaption(i), -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     if (i == selected && GetFocus() == tab_) {
       InflateRect(&r, -4, -4);
       DrawFocusRect(dc, &r);
@@ -82,7 +82,7 @@ LRESULT CALLBACK SettingsWindow::TabProc(HWND h, UINT m, WPARAM w, LPARAM l, UIN
     case WM_PAINT: {
       PAINTSTRUCT ps;
       HDC dc = BeginPaint(h, &ps);
-      s->PaintTabs(dc);
+      CallBarrier("settings tabs", [&] { s->PaintTabs(dc); });
       EndPaint(h, &ps);
       return 0;
     }
@@ -124,7 +124,7 @@ LRESULT CALLBACK SettingsWindow::EntryProc(HWND h, UINT m, WPARAM w, LPARAM l, U
   if (m == WM_GETDLGCODE && msg && msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN)
     return DLGC_WANTALLKEYS | DefSubclassProc(h, m, w, l);
   if (m == WM_KEYDOWN && w == VK_RETURN) {
-    s->core_.txt_Enter(static_cast<SettingsList>(s->FamilyOf(h)));
+    CallBarrier("settings entry", [&] { s->core_.txt_Enter(static_cast<SettingsList>(s->FamilyOf(h))); });
     return 0;
   }
   if (m == WM_CHAR && w == '\r') return 0;
@@ -138,7 +138,7 @@ bool SettingsWindow::FilterKeys(MSG& msg) {
     else if (msg.wParam == VK_NEXT) step = 1;
     else if (msg.wParam == VK_PRIOR) step = -1;
     if (step == 0) return false;
-    ShowTab((shownTab_ + step + kSettingsLists) % kSettingsLists);
+    ShowTab((shownTab_ + step + kSettingsTabs) % kSettingsTabs);
     return true;
   }
   const auto key = static_cast<char>(std::tolower(static_cast<unsigned char>(msg.wParam)));
@@ -149,17 +149,22 @@ bool SettingsWindow::FilterKeys(MSG& msg) {
   return !(code & (DLGC_WANTCHARS | DLGC_WANTALLKEYS | DLGC_HASSETSEL)) && AccessKey(key);
 }
 
-// The four tabs, then the shown page's buttons, then the dialog's, in tab
+// The five tabs, then the shown page's buttons, then the dialog's, in tab
 // order; the shared keys move the focus in turn (see ResolveAccessKey).
 bool SettingsWindow::AccessKey(char key) {
   std::vector<KeyedControl> keyed;
   std::vector<HWND> controls;
-  for (int i = 0; i < kSettingsLists; ++i) {
-    keyed.push_back({AccessKeyOf(settings_text::kFamilies[i].tab), true});
+  for (int i = 0; i < kSettingsTabs; ++i) {
+    keyed.push_back({AccessKeyOf(TabCaption(i)), true});
     controls.push_back(nullptr);
   }
-  const Family& f = families_[static_cast<size_t>(shownTab_)];
-  for (HWND b : {f.add, f.remove, ok_, cancel_, apply_}) {
+  std::vector<HWND> buttons = shownTab_ == kBlockListsTab
+                                  ? listsPage_.Buttons()
+                                  : std::vector<HWND>{families_[static_cast<size_t>(shownTab_)].add,
+                                                      families_[static_cast<size_t>(shownTab_)].remove};
+  const int pageButtons = static_cast<int>(buttons.size());
+  for (HWND b : {ok_, cancel_, apply_}) buttons.push_back(b);
+  for (HWND b : buttons) {
     keyed.push_back({AccessKeyOf(CaptionOf(b)), IsWindowEnabled(b) != FALSE});
     controls.push_back(b);
   }
@@ -167,11 +172,11 @@ bool SettingsWindow::AccessKey(char key) {
   int focused = focus == tab_ ? shownTab_ : -1;
   for (size_t i = 0; i < controls.size(); ++i)
     if (controls[i] && controls[i] == focus) focused = static_cast<int>(i);
-  if (focused < 0 && IsChild(f.page, focus)) focused = kSettingsLists - 1;   // before the page's buttons
-  if (focused < 0 && focus && focus != tab_) focused = kSettingsLists + 1;  // Check1: before OK
+  if (focused < 0 && IsChild(PageOf(shownTab_), focus)) focused = kSettingsTabs - 1;  // before the page's buttons
+  if (focused < 0 && focus && focus != tab_) focused = kSettingsTabs + pageButtons - 1;  // Check1: before OK
   const AccessKeyTarget target = ResolveAccessKey(keyed, focused, key);
   if (target.index < 0) return false;
-  if (target.index < kSettingsLists) {
+  if (target.index < kSettingsTabs) {
     ShowTab(target.index);
     SendMessageA(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(tab_), TRUE);
     return true;

@@ -4,8 +4,8 @@
 #include <commctrl.h>
 #include <uxtheme.h>
 
-#include "app/controls_win32.h"
-#include "app/modeless_win32.h"
+#include "ui/controls_win32.h"
+#include "ui/modeless_win32.h"
 #include "settings/frm_settings_win32.h"
 #include "settings/redirect_choices.h"
 #include "settings/settings_ids.h"
@@ -78,10 +78,10 @@ void SettingsWindow::BuildTitle() {
 void SettingsWindow::BuildTabs() {
   tab_ = Control(hwnd_, WC_TABCONTROLA, "", WS_TABSTOP | TCS_FOCUSONBUTTONDOWN, kTabX, kTabY, kTabW, 24, id::kTab);
   SetWindowTheme(tab_, L"", L"");
-  for (int i = 0; i < kSettingsLists; ++i) {
+  for (int i = 0; i < kSettingsTabs; ++i) {
     TCITEMA item{};
     item.mask = TCIF_TEXT;
-    item.pszText = const_cast<char*>(text::kFamilies[i].tab);
+    item.pszText = const_cast<char*>(TabCaption(i));
     SendMessageA(tab_, TCM_INSERTITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
   }
   RECT first{};
@@ -92,6 +92,7 @@ void SettingsWindow::BuildTabs() {
   const int top = ui::Scaled(kTabY) + stripH;
   for (int i = 0; i < kSettingsLists; ++i)
     families_[static_cast<size_t>(i)].page = BuildPage(i, top, ui::Scaled(kPagesBottom) - top);
+  BuildPage(kBlockListsTab, top, ui::Scaled(kPagesBottom) - top);
 }
 
 HWND SettingsWindow::BuildPage(int family, int top, int height) {
@@ -105,9 +106,13 @@ HWND SettingsWindow::BuildPage(int family, int top, int height) {
     return RegisterClassA(&wc) != 0;
   }();
   (void)registered;
-  HWND page = CreateWindowExA(WS_EX_CONTROLPARENT, kPageClass, text::kFamilies[family].tab, WS_CHILD,
+  HWND page = CreateWindowExA(WS_EX_CONTROLPARENT, kPageClass, TabCaption(family), WS_CHILD,
                               ui::Scaled(kTabX), top, ui::Scaled(kTabW), height, hwnd_,
                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id::Page(family))), inst_, nullptr);
+  if (family == kBlockListsTab) {
+    listsPage_.Build(page, At96(height));
+    return page;
+  }
   BuildOptions(family, page);
   BuildFamily(family, page, At96(height));
   return page;

@@ -2,6 +2,7 @@
 #include <string>
 
 #include "platform/desktop.h"
+#include "settings/block_lists_tab.h"
 
 namespace nv {
 
@@ -39,6 +40,8 @@ class SettingsView {
   // kRedirectChoices); the colour list matters only for the first.
   virtual void ShowRedirect(int index) {}
   virtual void SetColoursEnabled(bool enabled) {}
+  // The "Block &Lists" tab's controls; none by default.
+  virtual BlockListsTabView* ListsView() { return nullptr; }
   // Closes and destroys the dialog once the current handler has returned.
   virtual void Unload() = 0;
   // The dialog's window, which owns the boxes its handlers show.

@@ -6,10 +6,14 @@
 #include <cstdio>
 #include <string>
 
-#include "app/frm_main.h"
+#include "adblock/hosts_location.h"
 #include "platform/win32/win32_files.h"
 #include "platform/win32/win32_services.h"
 #include "setup/hosts_handback.h"
+#include "store/counters.h"
+#include "store/services.h"
+#include "store/settings.h"
+#include "store/store.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) {
@@ -34,8 +38,8 @@ int main(int argc, char** argv) {
   // The same HOSTS file the program found at its start.
   std::string windowsDir = system.WindowsDirectory(255);
   if (windowsDir.empty()) windowsDir = "C:\\WINDOWS";
-  std::string hosts = nv::frmMain::FindHostsFile(files, windowsDir);
-  if (hosts.empty()) hosts = windowsDir + "\\system32\\drivers\\etc\\HOSTS";
+  std::string hosts = nv::FindHostsFile(files, windowsDir);
+  if (hosts.empty()) hosts = nv::UsualHostsPath(windowsDir);
 
   const nv::HostsHandback result = nv::HandBackHosts(services, hosts);
   std::printf("%s\n", result.message.c_str());

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "ui/xpbs_window_win32.h"
+#include "platform/window_barrier.h"
 
 namespace nv {
 namespace {
@@ -188,7 +189,8 @@ LRESULT CALLBACK XpBsProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
   XpBsWindow* x = Of(w);
   if (!x) return DefWindowProcA(w, msg, wp, lp);
   ++x->depth;
-  const LRESULT result = Handle(x, w, msg, wp, lp);
+  const LRESULT result = CallBarrier<LRESULT>(
+      "XP-style button", [&] { return Handle(x, w, msg, wp, lp); }, [&] { return DefWindowProcA(w, msg, wp, lp); });
   if (--x->depth == 0 && x->destroyed) delete x;
   return result;
 }

@@ -4,7 +4,7 @@
 #include "update/frmauto.h"
 #include "update/live_update.h"
 #include "update/update_server.h"
-#include "update/version_test.h"
+#include "update/version_compare.h"
 
 namespace nv {
 

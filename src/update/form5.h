@@ -23,7 +23,7 @@ class Form5 {
   // Hides the window and enables Timer1; the first check comes a minute later.
   void Form_Load();
   void Timer1_Timer();
-  // Timer1.Enabled = False.
+  // Stops the minute timer: no check comes until it is started again.
   void StopTimer1();
   // The checker closes; no check runs again until the program starts again.
   void Unload();

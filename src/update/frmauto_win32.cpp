@@ -4,7 +4,7 @@
 #include "update/update_ids.h"
 #include "update/update_windows_win32.h"
 
-#include "app/controls_win32.h"
+#include "ui/controls_win32.h"
 
 namespace nv {
 

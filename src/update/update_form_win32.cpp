@@ -1,9 +1,10 @@
 #include "update/update_form_win32.h"
 
-#include "app/controls_win32.h"
+#include "ui/controls_win32.h"
 #include "ui/xpbs.h"
 #include "ui/xpbs_win32.h"
 #include "update/update_ids.h"
+#include "platform/window_barrier.h"
 
 namespace nv {
 
@@ -199,7 +200,8 @@ LRESULT CALLBACK UpdateFormWindow::Proc(HWND h, UINT m, WPARAM w, LPARAM l) {
   if (!self) return DefWindowProcA(h, m, w, l);
   if (m == WM_NCCREATE) self->hwnd_ = h;
   if (m == WM_NCDESTROY) SetWindowLongPtrA(h, GWLP_USERDATA, 0);
-  return self->Handle(h, m, w, l);
+  return CallBarrier<LRESULT>("update window", [&] { return self->Handle(h, m, w, l); },
+                              [&] { return DefWindowProcA(h, m, w, l); });
 }
 
 }  // namespace nv

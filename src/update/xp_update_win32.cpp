@@ -1,5 +1,5 @@
 // The manual update window "Internet Product Update".
-#include "app/controls_win32.h"
+#include "ui/controls_win32.h"
 #include "store/vendor.h"
 #include "ui/xpbs.h"
 #include "ui/xpbs_win32.h"

@@ -13,7 +13,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/version.h"
+#include "product/version.h"
 #include "harness/harness.h"
 
 using namespace e2e;
@@ -65,8 +65,16 @@ DWORD InstallSilently() { return Run(Quoted(SetupExe()) + " /S"); }
 void UninstallSilently(const std::string& dir) {
   DWORD pid = 0;
   HANDLE parent = nullptr;
-  ASSERT_TRUE(Launch(Quoted(dir + "\\uninst.exe") + " /S", &parent, &pid) && parent)
-      << "no uninstaller in " << dir;
+  // Right after a case that upgraded and restarted Norvane, a loaded machine
+  // has refused to start the fresh uninstaller once: try for a while, and say
+  // why when it never starts.
+  DWORD why = 0;
+  const bool started = WaitUntil([&] {
+    if (Launch(Quoted(dir + "\\uninst.exe") + " /S", &parent, &pid) && parent) return true;
+    why = GetLastError();
+    return false;
+  }, 15000, 250);
+  ASSERT_TRUE(started) << "the uninstaller in " << dir << " did not start (error " << why << ")";
   WaitForSingleObject(parent, 60000);
   CloseHandle(parent);
   HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);

@@ -20,6 +20,8 @@ class FakeHttpFetch : public HttpFetch {
   // this status (or too large) that is no use.
   void Fail(const std::string& reason = "The connection was refused.");
   void Refuse(int status, const std::string& reason);
+  // Completes it with this answer as it is (validators, a 304).
+  void Reply(const HttpAnswer& answer) { Complete(answer); }
   size_t Waiting() const { return waiting_.size(); }
   // The URL of the oldest waiting fetch, "" when none waits.
   std::string WaitingUrl() const;

@@ -126,7 +126,9 @@ class FakeTray : public Tray {
     std::string op;
     NotifyIconRecord record;
   };
-  bool Add(const NotifyIconRecord& r) override { return Record("Add", r); }
+  // Refuses this many adds first, as the shell does before the taskbar is up.
+  int refuseAdds = 0;
+  bool Add(const NotifyIconRecord& r) override { return Record("Add", r) && refuseAdds-- <= 0; }
   bool Modify(const NotifyIconRecord& r) override { return Record("Modify", r); }
   bool Delete(const NotifyIconRecord& r) override { return Record("Delete", r); }
   bool Balloon(const NotifyIconRecord& r, const std::string& title, const std::string& text) override {

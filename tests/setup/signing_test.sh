@@ -9,7 +9,7 @@ set -euo pipefail
 nv_need osslsigncode:osslsigncode openssl:openssl
 nv_need_wine
 w64=$NV_BUILD/win64
-version=$(sed -n 's/^#define NV_VERSION_TEXT "\(.*\)"/\1/p' "$NV_ROOT/src/app/version.h")
+version=$(sed -n 's/^#define NV_VERSION_TEXT "\(.*\)"/\1/p' "$NV_ROOT/src/product/version.h")
 [[ -f $w64/stage/norvane.exe && -f $w64/hosts_handback.exe ]] || { nv_say "run tools/build win64 first"; exit 1; }
 work=$(mktemp -d /tmp/norvane-signing.XXXXXX)
 trap 'rm -rf "$work"' EXIT

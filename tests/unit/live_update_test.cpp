@@ -372,7 +372,7 @@ TEST_F(LiveUpdateTest, ManualWindowRunsOneCheckAtATimeAndForgetsItWhenClosed) {
   EXPECT_EQ(Manual().labels.count(L::Label8), 0u) << "a new window knows nothing of the old check";
 }
 
-// Start-up step 2 loads the checker; the menu opens the manual window; its
+// Start-up loads the checker; the menu opens the manual window; its
 // Yes runs the exit sequence.
 TEST(LiveUpdateInMainWindow, StartUpLoadsTheCheckerAndYesEndsTheProgram) {
   test::FakePlatform fp;

@@ -128,8 +128,8 @@ TEST_F(SettingsDialog, AdServersArePlacedAlphabeticallyAndTheLastIsSelected) {
   EXPECT_EQ(dialog.List(L::lstadservers)[3], "zeta.example");
 }
 
-// The list control stands for a sorted list box, whose order is the
-// locale's: the file is saved in the order the dialog shows.
+// The blocked-servers list is sorted in the locale's order, and the file is
+// saved in the order the dialog shows.
 TEST_F(SettingsDialog, AdServersSortInTheLocalesOrderAndAreSavedSo) {
   struct WordSort : test::FakeText {  // hyphens count for less than letters
     static std::string Key(const std::string& s) {

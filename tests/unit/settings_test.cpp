@@ -2,7 +2,8 @@
 
 #include "fakes/fake_platform.h"
 #include "store/counters.h"
-#include "store/logs.h"
+#include "store/error_box.h"
+#include "store/log_texts.h"
 #include "store/settings.h"
 
 namespace nv {
@@ -83,13 +84,6 @@ TEST(Logs, ErrorBoxShowsNumberAndDescriptionWithTheCriticalIcon) {
   EXPECT_EQ(d.shown[0].text, "53 : File not found");
   EXPECT_EQ(d.shown[0].title, "Error");
   EXPECT_EQ(d.shown[0].style, 16u);
-}
-
-TEST(Logs, SoundsNeverWaitAndNeverFallBackToTheDefaultSound) {
-  test::FakeSound s;
-  PlaySoundFile(s, "C:\\N\\popupblock.wav");
-  ASSERT_EQ(s.played.size(), 1u);
-  EXPECT_EQ(s.played[0].flags, kSoundNoDefault | kSoundAsync);
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// Step 1 of start-up: an earlier instance, and the start by the log-on task.
+// Start-up's first decision: an earlier instance, and the start by the log-on task.
 #include <gtest/gtest.h>
 
 #include "app/frm_main.h"

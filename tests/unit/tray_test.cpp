@@ -108,6 +108,22 @@ TEST_F(TrayTest, IconComesBackWhenTheTaskbarIsCreatedAgain) {
   EXPECT_STREQ(fp.tray.calls.back().record.szTip.data(), "Banner Ads:0 Deleted Cookies:0 Blocked Popups:0");
 }
 
+// Started at log-on before the taskbar: the refused icon is asked for again at
+// each tick until the shell takes it, then only modified.
+TEST(TrayBeforeTheTaskbar, RefusedIconIsAskedForAgainUntilItIsShown) {
+  test::FakePlatform fp;
+  for (const char* list : kListFiles) fp.files.Put(fp.system.programFolder + list, "");
+  fp.files.Put("C:\\WINDOWS\\system32\\drivers\\etc\\HOSTS", "# mine\r\n");
+  fp.tray.refuseAdds = 2;
+  test::FakeMainView view;
+  frmMain main{fp.platform, view};
+  main.Form_Load();
+  for (int i = 0; i < 3; ++i) main.Timer_Timer();
+  std::vector<std::string> ops;
+  for (auto& c : fp.tray.calls) ops.push_back(c.op);
+  EXPECT_EQ(ops, (std::vector<std::string>{"Add", "Add", "Add", "Modify"}));
+}
+
 // Each item, picked as the menu hands it over, does what its caption says;
 // a command wired to the wrong item, or an item that does nothing, fails.
 TEST_F(TrayTest, EveryMenuItemDoesWhatItsCaptionSays) {

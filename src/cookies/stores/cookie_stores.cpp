@@ -7,7 +7,7 @@
 #include "platform/clock.h"
 #include "platform/system.h"
 #include "popups/log_trap.h"
-#include "store/logs.h"
+#include "store/log_texts.h"
 #include "store/paths.h"
 
 namespace nv {

@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "platform/win32/message_window.h"
+#include "platform/window_barrier.h"
 
 namespace nv {
 
@@ -46,7 +47,7 @@ void Win32Background::Run(std::function<void()> work, std::function<void()> done
 LRESULT CALLBACK Win32Background::Proc(HWND h, UINT m, WPARAM w, LPARAM l) {
   if (m == kFinished) {
     std::unique_ptr<Job> job(reinterpret_cast<Job*>(l));
-    job->done();
+    CallBarrier("background work", [&] { job->done(); });
     return 0;
   }
   return DefWindowProcA(h, m, w, l);

@@ -7,8 +7,9 @@
 #include <memory>
 #include <string>
 
-#include "app/version.h"
+#include "product/version.h"
 #include "platform/win32/message_window.h"
+#include "platform/window_barrier.h"
 
 namespace nv {
 
@@ -68,8 +69,31 @@ std::string NextUrl(HINTERNET url, const std::string& from) {
   return whole;
 }
 
+// A response header as text; "" when the answer has none.
+std::string HeaderText(HINTERNET url, DWORD which) {
+  char text[1024] = {};
+  DWORD size = sizeof text - 1;
+  if (!HttpQueryInfoA(url, which, text, &size, nullptr)) return "";
+  return std::string(text, size);
+}
+
+// The validators a later conditional request sends back; headers the caller
+// chose, one per line, never a line end of their own.
+std::string RequestHeaders(const HttpRequest& request) {
+  std::string headers;
+  auto add = [&](const char* name, const std::string& value) {
+    if (value.empty() || value.find_first_of("\r\n") != std::string::npos) return;
+    headers += std::string(name) + ": " + value + "\r\n";
+  };
+  add("If-None-Match", request.ifNoneMatch);
+  add("If-Modified-Since", request.ifModifiedSince);
+  return headers;
+}
+
 HttpAnswer ReadBody(HINTERNET url, const Job& job) {
   HttpAnswer answer{true, "", "", 200};
+  answer.etag = HeaderText(url, HTTP_QUERY_ETAG);
+  answer.lastModified = HeaderText(url, HTTP_QUERY_LAST_MODIFIED);
   char buf[8192];
   for (;;) {
     if (job.abandoned->load()) return Failed("Cancelled.");
@@ -84,7 +108,9 @@ HttpAnswer ReadBody(HINTERNET url, const Job& job) {
 
 // One step of the way: the body, a failure, or (next set) where to go on.
 HttpAnswer Step(HINTERNET session, const Job& job, const std::string& at, std::string& next) {
-  HINTERNET url = InternetOpenUrlA(session, at.c_str(), nullptr, 0, kFlags, 0);
+  const std::string headers = RequestHeaders(job.request);
+  HINTERNET url = InternetOpenUrlA(session, at.c_str(), headers.empty() ? nullptr : headers.c_str(),
+                                   static_cast<DWORD>(headers.size()), kFlags, 0);
   if (!url) return Failed(ErrorText(GetLastError()));
   DWORD status = 0, size = sizeof status;
   HttpAnswer answer;
@@ -92,6 +118,8 @@ HttpAnswer Step(HINTERNET session, const Job& job, const std::string& at, std::s
     answer = Failed("The answer was not an HTTP answer.");
   else if (IsRedirect(status) && (next = NextUrl(url, at)).empty())
     answer = Failed("The server sent the request on without saying where.", static_cast<int>(status));
+  else if (status == 304)
+    answer = Failed("Not modified.", 304);
   else if (!IsRedirect(status) && status != 200)
     answer = Failed("The server answered with status " + std::to_string(status) + ".", static_cast<int>(status));
   else if (status == 200)
@@ -190,7 +218,7 @@ LRESULT CALLBACK Win32HttpFetch::Proc(HWND h, UINT m, WPARAM w, LPARAM l) {
   auto* self = reinterpret_cast<Win32HttpFetch*>(GetWindowLongPtrA(h, GWLP_USERDATA));
   if (m == kAnswered) {
     std::unique_ptr<Completion> done(reinterpret_cast<Completion*>(l));
-    if (self) self->Finish(static_cast<Id>(w), done->answer);
+    if (self) CallBarrier("HTTP fetch", [&] { self->Finish(static_cast<Id>(w), done->answer); });
     return 0;
   }
   return DefWindowProcA(h, m, w, l);

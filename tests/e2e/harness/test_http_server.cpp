@@ -9,6 +9,7 @@ const char* Reason(int status) {
   switch (status) {
     case 200: return "OK";
     case 302: return "Found";
+    case 304: return "Not Modified";
     case 404: return "Not Found";
     default: return "Error";
   }
@@ -90,13 +91,19 @@ void TestHttpServer::Answer(SOCKET s) {
   const std::string path = start > 0 && end != std::string::npos ? head.substr(start, end - start) : "";
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    requests_.push_back({path, GetTickCount64()});
+    requests_.push_back({path, GetTickCount64(), head.substr(0, head.find("\r\n\r\n"))});
   }
-  const Reply reply = ReplyFor(path);
+  Reply reply = ReplyFor(path);
+  if (!reply.etag.empty() && head.find("\r\nIf-None-Match: " + reply.etag + "\r\n") != std::string::npos) {
+    reply.status = 304;
+    reply.body.clear();
+  }
   for (int waited = 0; waited < reply.delayMs && !stopping_; waited += 50) Sleep(50);
   const std::string bytes = "HTTP/1.1 " + std::to_string(reply.status) + " " + Reason(reply.status) +
-                            "\r\nContent-Type: text/plain\r\nContent-Length: " + std::to_string(reply.body.size()) +
+                            "\r\nContent-Type: " + reply.contentType + "\r\nContent-Length: " +
+                            std::to_string(reply.body.size()) +
                             (reply.location.empty() ? "" : "\r\nLocation: " + reply.location) +
+                            (reply.etag.empty() ? "" : "\r\nETag: " + reply.etag) +
                             "\r\nConnection: close\r\n\r\n" + reply.body;
   send(s, bytes.data(), static_cast<int>(bytes.size()), 0);
   ++answered_;

@@ -21,10 +21,14 @@ class TestHttpServer {
     std::string body;
     int delayMs = 0;       // waits this long before answering
     std::string location;  // a Location header, for a redirect
+    // An ETag header; a request whose If-None-Match names it gets 304.
+    std::string etag;
+    std::string contentType = "text/plain";
   };
   struct Request {
     std::string path;
     ULONGLONG at;  // GetTickCount64
+    std::string head;  // the request line and headers as they came
   };
 
   explicit TestHttpServer(const std::string& address = "127.0.0.2");

@@ -1,8 +1,8 @@
-#include "app/controls_win32.h"
+#include "ui/controls_win32.h"
 
 #include <commctrl.h>
 
-#include "app/resource_ids.h"
+#include "product/resource_ids.h"
 
 namespace nv::ui {
 

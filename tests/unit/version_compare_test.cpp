@@ -2,8 +2,8 @@
 // counts as no answer.
 #include <gtest/gtest.h>
 
-#include "app/version.h"
-#include "update/version_test.h"
+#include "product/version.h"
+#include "update/version_compare.h"
 
 namespace nv {
 namespace {

@@ -1,4 +1,4 @@
-#include "app/version.h"
+#include "product/version.h"
 
 #include <string_view>
 

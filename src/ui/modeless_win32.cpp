@@ -1,4 +1,4 @@
-#include "app/modeless_win32.h"
+#include "ui/modeless_win32.h"
 
 #include <vector>
 

@@ -1,9 +1,9 @@
-#include "update/version_test.h"
+#include "update/version_compare.h"
 
 #include <string_view>
 #include <vector>
 
-#include "app/version.h"
+#include "product/version.h"
 
 namespace nv {
 namespace {

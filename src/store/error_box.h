@@ -6,22 +6,8 @@
 
 namespace nv {
 
-class Clock;
 class Dialogs;
-class Sound;
-class System;
 class Store;
-
-// The system's general date form: short date, a space and the long time, in
-// the user's regional settings; at exactly midnight the time is left out.
-std::string GeneralDateText(Clock& clock);
-
-// The current user's login name, cut at the first NUL and trimmed of spaces.
-std::string GetLoginName(System& system);
-
-// Plays a WAV file without a default sound when it is missing. It does not
-// wait for the sound to end, so the message loop never stalls on it.
-void PlaySoundFile(Sound& sound, const std::string& path);
 
 // "53 : File not found".
 std::string ErrorBoxText(const AppError& e);

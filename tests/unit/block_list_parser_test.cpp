@@ -1,0 +1,108 @@
+// Reading published block lists into a set of names.
+#include <gtest/gtest.h>
+
+#include "adblock/lists/list_parser.h"
+
+namespace nv {
+namespace {
+
+std::vector<std::string> Names(const NameSet& set) {
+  std::vector<std::string> out;
+  for (size_t i = 0; i < set.Size(); ++i) out.emplace_back(set.At(i));
+  return out;
+}
+
+std::vector<std::string> Parse(std::string_view bytes, const std::vector<std::string>& skip = {}) {
+  return Names(ParseBlockList(bytes, skip).names);
+}
+
+TEST(BlockListParser, HostsFormWithEveryBlockAddressCommentsTabsAndSeveralNames) {
+  const char list[] =
+      "# Title: a list\r\n"
+      "127.0.0.1 localhost\r\n"
+      "::1 localhost ip6-localhost ip6-loopback\r\n"
+      "0.0.0.0 0.0.0.0\r\n"
+      "0.0.0.0\tAds.Example.com   # the ad server\r\n"
+      "127.0.0.1  track.example.net\tpixel.example.net\n"
+      "::1 v6.example.org\r"
+      ":: nine.example.org\n"
+      "\t0.0.0.0 indented.example\n"
+      "10.0.0.1 intranet.example\n"    // a redirect elsewhere is no block
+      "192.168.1.1 router.example\n"
+      "#0.0.0.0 commented.example\n";
+  EXPECT_EQ(Parse(list), (std::vector<std::string>{"ads.example.com", "indented.example", "nine.example.org",
+                                                   "pixel.example.net", "track.example.net", "v6.example.org"}));
+}
+
+TEST(BlockListParser, PlainAndAdblockFormsTakeOnlyWholeNameRules) {
+  const char list[] =
+      "[Adblock Plus 2.0]\n"
+      "! Title: plain domains\n"
+      "||ads.example^\n"
+      "||cdn.example.com^$third-party\n"  // options: blocks less than the name
+      "||example.org/banner^\n"
+      "@@||allowed.example^\n"
+      "##.banner\n"
+      "plain.example\n"
+      "plain2.example. \n"
+      "two words.example\n";
+  EXPECT_EQ(Parse(list), (std::vector<std::string>{"ads.example", "plain.example", "plain2.example"}));
+}
+
+TEST(BlockListParser, NamesThatAreNoHostNamesOrThisMachinesAreSkipped) {
+  const std::string list =
+      "0.0.0.0 single\n"
+      "0.0.0.0 bad..example\n"
+      "0.0.0.0 -dash.example\n"
+      "0.0.0.0 dash-.example\n"
+      "0.0.0.0 under_score.example\n"
+      "0.0.0.0 1.2.3.4\n"
+      "0.0.0.0 sp%ce.example\n"
+      "0.0.0.0 foo.localhost\n"
+      "0.0.0.0 localhost.localdomain\n"
+      "0.0.0.0 broadcasthost\n"
+      "0.0.0.0 MyPc.Home.Lan\n"
+      "0.0.0.0 " + std::string(64, 'a') + ".example\n" +
+      "0.0.0.0 " + std::string(63, 'b') + ".example\n";
+  EXPECT_EQ(Parse(list, {"mypc.home.lan"}),
+            (std::vector<std::string>{std::string(63, 'b') + ".example", "under_score.example"}));
+  EXPECT_FALSE(IsBlockableName(std::string(250, 'a') + ".com"));
+}
+
+TEST(BlockListParser, NamesAreComparedWithoutCaseSortedAndKeptOnce) {
+  const ParsedList parsed = ParseBlockList("0.0.0.0 B.example a.example\nb.EXAMPLE\n||A.Example^\n");
+  EXPECT_EQ(Names(parsed.names), (std::vector<std::string>{"a.example", "b.example"}));
+  EXPECT_EQ(parsed.lines, 3u);
+  EXPECT_TRUE(parsed.names.Contains("a.example"));
+  EXPECT_FALSE(parsed.names.Contains("c.example"));
+}
+
+TEST(BlockListParser, WebPagesAreToldApartFromLists) {
+  EXPECT_TRUE(ParseBlockList("\r\n  <!DOCTYPE html><html><body>Sign in</body></html>").looksLikeHtml);
+  EXPECT_TRUE(ParseBlockList("\xEF\xBB\xBF<HTML>\n<p>moved</p>").looksLikeHtml);
+  const ParsedList list = ParseBlockList("\xEF\xBB\xBF" "0.0.0.0 first.example\n# <html> in a comment\n");
+  EXPECT_FALSE(list.looksLikeHtml);
+  EXPECT_EQ(Names(list.names), std::vector<std::string>{"first.example"});  // the byte order mark is no name
+}
+
+TEST(NameSet, HoldsHalfAMillionNamesInLittleMemory) {
+  NameSetBuilder builder;
+  for (int i = 500000; i-- > 0;) builder.Add("host" + std::to_string(i) + ".ads.example.com");
+  builder.Add("HOST7.ads.example.com");  // again, in another case
+  const NameSet set = builder.Build();
+  ASSERT_EQ(set.Size(), 500000u);
+  EXPECT_LE(set.Footprint(), 40u * 1024 * 1024);
+  EXPECT_TRUE(set.Contains("host7.ads.example.com"));
+  EXPECT_TRUE(set.Contains("host499999.ads.example.com"));
+  for (size_t i = 1; i < set.Size(); ++i) ASSERT_LT(set.At(i - 1), set.At(i));
+}
+
+TEST(NameSet, UnionKeepsEachNameOnce) {
+  const NameSet a = ParseBlockList("x.example\ny.example\n").names;
+  const NameSet b = ParseBlockList("y.example\nz.example\n").names;
+  EXPECT_EQ(Names(NameSet::Union({&a, &b})), (std::vector<std::string>{"x.example", "y.example", "z.example"}));
+  EXPECT_EQ(Names(NameSet::Union({})), std::vector<std::string>{});
+}
+
+}  // namespace
+}  // namespace nv
