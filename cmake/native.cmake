@@ -51,6 +51,10 @@ set_tests_properties(setup.signing PROPERTIES RESOURCE_LOCK wine TIMEOUT 600)
 # cleans under Wine; the browsers then open them again.
 add_test(NAME e2e.real_browsers COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/real_browsers/run)
 set_tests_properties(e2e.real_browsers PROPERTIES RESOURCE_LOCK wine TIMEOUT 600)
+# Headed chromium under Xvfb against the HOSTS lines norvane.exe writes under
+# Wine, in both modes of where blocked names point; the HTTPS ads counted.
+add_test(NAME e2e.real_browsers_ads COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/real_browsers/ads)
+set_tests_properties(e2e.real_browsers_ads PROPERTIES RESOURCE_LOCK wine TIMEOUT 900)
 
 # The XP-style button gallery under Wine: GDI against the raster rendering.
 add_test(NAME gallery COMMAND ${CMAKE_SOURCE_DIR}/tools/gallery)

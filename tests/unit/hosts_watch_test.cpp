@@ -6,6 +6,8 @@
 #include <functional>
 
 #include "adblock/hosts_watch.h"
+#include "app/frm_main.h"
+#include "fakes/fake_main_view.h"
 #include "fakes/fake_platform.h"
 
 namespace nv {
@@ -122,6 +124,48 @@ TEST_F(Watch, AFileNorvaneCouldNotWriteIsNotWatched) {
   OtherProgramWrites("# someone else\r\n");
   Run(10000);
   EXPECT_TRUE(told.empty());
+}
+
+}  // namespace
+}  // namespace nv
+
+namespace nv {
+namespace {
+
+// The main window's tick carries the look; the balloon is the tray icon's,
+// and giving up is the "Block &Ads" command itself.
+TEST(WatchOnTheTick, TheBalloonComesFromTheTrayIconAndAFightUnticksBlockAds) {
+  test::FakePlatform fp;
+  test::FakeMainView view;
+  frmMain frm{fp.platform, view};
+  BytesProbe probe{fp.files};
+  fp.platform.fileProbe = &probe;
+  frm.HostsPath = kHosts;
+  fp.files.Put("C:\\Program Files\\Norvane\\data\\hosts.svr", "ads.example\r\n");
+  fp.files.Put(kHosts, "# mine\r\n");
+  fp.settings.values["Data\\Restore"] = "True";
+  frm.hosts.TakeBackup();
+  frm.mnublockads_Click();
+  ASSERT_TRUE(frm.mnublockads);
+  auto run = [&](int ticks) {
+    for (int i = 0; i < ticks; ++i) {
+      fp.clock.tickMs += kTickMs;
+      frm.Timer_Timer();
+    }
+  };
+  run(5);
+  fp.files.Put(kHosts, "# reset\r\n");
+  run(31);
+  EXPECT_EQ(fp.files.Get(kHosts), kBlocked);
+  EXPECT_EQ(fp.tray.balloons, (std::vector<std::string>{std::string("Norvane!: ") + HostsWatch::kWroteBack}));
+  fp.files.Put(kHosts, "# reset\r\n");
+  run(31);
+  EXPECT_FALSE(frm.mnublockads);
+  EXPECT_FALSE(view.checks[MenuItem::BlockAds]);
+  EXPECT_EQ(fp.files.Get(kHosts), "# mine\r\n# reset\r\n\r\n\r\n");
+  ASSERT_EQ(fp.tray.balloons.size(), 2u);
+  EXPECT_EQ(fp.tray.balloons[1], std::string("Norvane!: ") + HostsWatch::kGaveUp);
+  EXPECT_TRUE(fp.dialogs.shown.empty());
 }
 
 }  // namespace
