@@ -29,25 +29,25 @@ std::string TextOf(HWND control) {
 
 }  // namespace
 
-// Two lists one above the other: the subscriptions with their state and
-// "Update now", then the allow list.
+// Two lists one above the other: the subscriptions with "Update now" and
+// the selected one's state under them, then the allow list.
 void BlockListsPage::Build(HWND page, int pageHeight96) {
   page_ = page;
-  const int half = (pageHeight96 - 16) / 2;
-  BuildSide(0, lists_text::kSubscriptionsTitle, 8, half - 80);
-  update_ = Control(page, "BUTTON", lists_text::kUpdateNow, BS_PUSHBUTTON | WS_TABSTOP, 304, 70, 146, 26,
+  BuildSide(0, lists_text::kSubscriptionsTitle, 8, 96, 122);
+  update_ = Control(page, "BUTTON", lists_text::kUpdateNow, BS_PUSHBUTTON | WS_TABSTOP, 304, 88, 146, 26,
                     id::kUpdateNow);
-  state_ = Control(page, "STATIC", "", SS_LEFT | SS_NOPREFIX, 10, half - 46, 440, 40, id::kState);
-  BuildSide(1, lists_text::kAllowTitle, half + 4, pageHeight96 - half - 40);
+  state_ = Control(page, "STATIC", "", SS_LEFT | SS_NOPREFIX, 10, 126, 284, 42, id::kState);
+  const int allowTop = 172;
+  BuildSide(1, lists_text::kAllowTitle, allowTop, pageHeight96 - allowTop - 28, pageHeight96 - 30);
 }
 
-void BlockListsPage::BuildSide(int n, const char* title, int top, int listHeight) {
+void BlockListsPage::BuildSide(int n, const char* title, int top, int listHeight, int countTop) {
   Side& s = sides_[n];
-  Control(page_, "STATIC", title, SS_LEFT | SS_NOPREFIX, 10, top, 280, 16, 0);
+  Control(page_, "STATIC", title, SS_LEFT | SS_NOPREFIX, 10, top, 284, 16, 0);
   s.list = Control(page_, WC_LISTVIEWA, title,
                    WS_BORDER | WS_TABSTOP | LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_OWNERDATA | LVS_SINGLESEL |
                        LVS_SHOWSELALWAYS,
-                   10, top + 18, 280, listHeight, id::List(n));
+                   10, top + 18, 284, listHeight, id::List(n));
   SendMessageA(s.list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
   LVCOLUMNA column{};
   column.mask = LVCF_WIDTH;
@@ -56,10 +56,9 @@ void BlockListsPage::BuildSide(int n, const char* title, int top, int listHeight
   Control(page_, "STATIC", text::kEntryLabel, SS_LEFT, 304, top, 146, 16, 0);
   s.entry = Control(page_, "EDIT", "", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 304, top + 18, 146, 22, id::Entry(n));
   SetWindowSubclass(s.entry, EntryProc, 1, reinterpret_cast<DWORD_PTR>(this));
-  s.add = Control(page_, "BUTTON", text::kAdd, BS_PUSHBUTTON | WS_TABSTOP | WS_DISABLED, 304, top + 46, 70, 26,
+  s.add = Control(page_, "BUTTON", text::kAdd, BS_PUSHBUTTON | WS_TABSTOP | WS_DISABLED, 304, top + 48, 70, 26,
                   id::Add(n));
-  s.remove = Control(page_, "BUTTON", text::kRemove, BS_PUSHBUTTON | WS_TABSTOP, 380, top + 46, 70, 26, id::Remove(n));
-  const int countTop = top + 18 + listHeight - 16;
+  s.remove = Control(page_, "BUTTON", text::kRemove, BS_PUSHBUTTON | WS_TABSTOP, 380, top + 48, 70, 26, id::Remove(n));
   Control(page_, "STATIC", text::kTotal, SS_LEFT, 304, countTop, 80, 16, 0);
   s.count = Control(page_, "STATIC", text::kCountUnloaded, SS_LEFT, 386, countTop, 64, 16, id::Count(n));
 }

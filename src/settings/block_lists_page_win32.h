@@ -33,7 +33,7 @@ class BlockListsPage : public BlockListsTabView {
     HWND list, entry, add, remove, count;
   };
   static LRESULT CALLBACK EntryProc(HWND h, UINT m, WPARAM w, LPARAM l, UINT_PTR id, DWORD_PTR self);
-  void BuildSide(int n, const char* title, int top, int listHeight);
+  void BuildSide(int n, const char* title, int top, int listHeight, int countTop);
   int SideOf(HWND control) const;
   Side& At(BlockListsList list) { return sides_[list == BlockListsList::allowed]; }
 

@@ -127,5 +127,18 @@ TEST_F(SubscribedHostsTest, AllowingANameTakesItOutAtTheNextSwitch) {
   EXPECT_EQ(Hosts(), "# mine\r\n127.0.0.1 localhost\r\n10.0.0.5 nas\r\n\r\n\r\n");
 }
 
+TEST_F(SubscribedHostsTest, AStartAfterAKillKnowsThePackedLinesAsNorvanesAndGivesTheUserTheirs) {
+  redirect.blockads(true);
+  // Killed: no exit sequence, Restore stays "False"; the next run starts
+  // before its lists were fetched, so it has no subscribed names at all.
+  HostsRedirect next{services, hostsPath};
+  next.TakeBackup();
+  next.blockads(true);
+  EXPECT_EQ(Hosts().find(" n1.example"), std::string::npos) << "the old packed lines are Norvane's, not the user's";
+  EXPECT_EQ(fp.files.Get("C:\\N\\data\\hosts.bak"), "# mine\r\n127.0.0.1 localhost\r\n10.0.0.5 nas\r\n\r\n\r\n");
+  next.blockads(false);
+  EXPECT_EQ(Hosts(), "# mine\r\n127.0.0.1 localhost\r\n10.0.0.5 nas\r\n\r\n\r\n");
+}
+
 }  // namespace
 }  // namespace nv
