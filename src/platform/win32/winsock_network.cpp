@@ -2,6 +2,7 @@
 
 #include "platform/socket_peek.h"
 #include "platform/win32/winsock_network_impl.h"
+#include "platform/window_barrier.h"
 
 namespace nv {
 namespace winsock {
@@ -55,15 +56,15 @@ LRESULT CALLBACK WinsockNetwork::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM 
   auto* self = reinterpret_cast<WinsockNetwork*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
   if (self && msg == kDeliverMessage) {
     self->deliverPosted_ = false;
-    self->DeliverPending();
+    CallBarrier("network", [&] { self->DeliverPending(); });
     return 0;
   }
   const bool ours = msg == kResolvedMessage || msg == WM_TIMER ||
                     (msg >= kFirstSocketMessage && msg < kFirstSocketMessage + kSocketMessages);
   if (self && ours) {
     self->table_.BeginDispatch();
-    self->OnMessage(msg, wp, lp);
-    if (self->table_.EndDispatch()) self->DeliverPending();
+    CallBarrier("network", [&] { self->OnMessage(msg, wp, lp); });
+    if (self->table_.EndDispatch()) CallBarrier("network", [&] { self->DeliverPending(); });
     return 0;
   }
   if (msg == kResolvedMessage) delete reinterpret_cast<Resolution*>(lp);
