@@ -334,7 +334,9 @@ TEST_F(Settings, ASiteThatCannotBeFoundShowsHostNotFoundAndClearsTheBox) {
 }
 
 // The lookup never holds up the program: the ad server answers and the
-// dialog takes messages until the connection's time limit ends it.
+// dialog takes messages while it waits. It sets no time limit of its own
+// (a slow site is left to the system's time-outs), so it is still waiting
+// well after ten seconds.
 TEST_F(Settings, TheAdServerKeepsAnsweringWhileALookupWaits) {
   SilentListener site("127.0.0.2", 80);
   ASSERT_TRUE(site.ok());
@@ -351,12 +353,14 @@ TEST_F(Settings, TheAdServerKeepsAnsweringWhileALookupWaits) {
   }
   EXPECT_LT(slowest, 2000u);
   std::printf("slowest ad reply while a lookup waited: %llu ms\n", slowest);
-  EXPECT_FALSE(FindBox("Error")) << "still waiting after " << GetTickCount64() - start << " ms";
-  auto box = WaitBox("Error", 15000);
-  ASSERT_TRUE(box);
-  EXPECT_EQ(box->text, "Host not found");
-  EXPECT_GE(GetTickCount64() - start, 9000u) << "the connection's own time limit";
-  DismissBox(*box);
+  while (GetTickCount64() - start < 11000) {
+    ASSERT_FALSE(FindBox("Error")) << "gave up after " << GetTickCount64() - start << " ms";
+    Sleep(250);
+  }
+  EXPECT_EQ(AskAdServer(), "HTTP/1.1 200 OK");
+  // Cancel leaves the waiting lookup behind: nothing of it shows afterwards.
+  Click(Get(id::kCancel));
+  ASSERT_TRUE(Closed());
 }
 
 // Tab from the default "&Yes" to "&No": Enter presses the focused button.
