@@ -102,7 +102,7 @@ struct TickRig {
     fp.system.specialFolders[0x1a] = (appData / "Roaming").string();
     fp.desktop.AddBrowser("IEFrame", "A page", /*toolbarsShown=*/true);
     frm = std::make_unique<nv::frmMain>(fp.platform, view);
-    frm->cookies.SetFolder((root / "cookies").string());
+    frm->Cookies().SetFolder((root / "cookies").string());
     frm->mnublockpopups_Click();
     frm->mnukillcookies_Click();
     fp.folderWatch.always = false;
@@ -163,7 +163,7 @@ int Tick(const fs::path& root) {
   std::sort(a.begin(), a.end());
   std::sort(b.begin(), b.end());
   browsers.clear();
-  const bool untouched = running.worker.jobs.empty() && running.frm->cookies.stores.Found().size() == dbs.size();
+  const bool untouched = running.worker.jobs.empty() && running.frm->Cookies().stores.Found().size() == dbs.size();
   std::printf("  tick, no browser installed (today's)      median %7.2f us  p99 %7.2f us\n", a[a.size() / 2], a[a.size() * 99 / 100]);
   std::printf("  tick, six stores held by running browsers median %7.2f us  p99 %7.2f us\n", b[b.size() / 2], b[b.size() * 99 / 100]);
   std::printf("  ratio (goal <= 1.1)                       median %7.2f      p99 %7.2f  mean %.2f (%.2f against %.2f us)\n",

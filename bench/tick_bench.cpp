@@ -71,7 +71,7 @@ int main(int argc, char** argv) {
   fp.desktop.AddBrowser("IEFrame", "A page", /*toolbarsShown=*/true);  // examined fully, never closed
   nv::test::FakeMainView view;
   nv::frmMain frm(fp.platform, view);
-  frm.cookies.SetFolder(cookies.string());
+  frm.Cookies().SetFolder(cookies.string());
   frm.mnublockpopups_Click();
   frm.mnukillcookies_Click();
 
@@ -124,7 +124,7 @@ int main(int argc, char** argv) {
   }
   const size_t left = files.List(cookies.string(), "*.txt").size();
   fs::remove_all(root);
-  if (left != static_cast<size_t>(kFiles) || frm.counters.Get(nv::DeletedCookiesCount) != 0)
+  if (left != static_cast<size_t>(kFiles) || frm.Counts().Get(nv::DeletedCookiesCount) != 0)
     return std::fprintf(stderr, "kept cookies were deleted\n"), 1;
 
   const Stats l = Summarise(listing), w = Summarise(warm), c = Summarise(cold), q = Summarise(quiet);

@@ -69,6 +69,15 @@ void frmMain::ReloadAfterApply() {
   popups.killpopups(mnublockpopups);
 }
 
+bool frmMain::Checked(MenuItem item) const {
+  switch (item) {
+    case MenuItem::BlockAds: return mnublockads;
+    case MenuItem::KillCookies: return mnukillcookies;
+    case MenuItem::BlockPopups: return mnublockpopups;
+  }
+  return false;
+}
+
 void frmMain::Form_Load() {
   if (const StartGate gate = PassStartGate(*platform.system, *platform.registry); gate != StartGate::Go) {
     if (gate == StartGate::Refuse) platform.dialogs->Show(kAlreadyRunning, kProductTitle, kBoxOk | kBoxCritical);

@@ -71,19 +71,34 @@ class frmMain {
   // Start with Windows, as the settings dialog reads and applies it.
   StartupRegistration& Startup() { return startup_; }
 
-  // Steps of the sequences, public for the tests that check each on its own.
+  // The check marks of the three tray menu switches.
+  bool Checked(MenuItem item) const;
+  std::string GetSpecialFolderPath(int csidl);
+
+  // The features the main window owns, for the windows that show them and
+  // the tests that drive them.
+  Services& Shared() { return services; }
+  Counters& Counts() { return counters; }
+  HostsRedirect& Hosts() { return hosts; }
+  CookieCleaner& Cookies() { return cookies; }
+  LiveUpdate& Update() { return update; }
+
+  // The HOSTS file start-up found (or made); empty until then.
+  std::string HostsPath;
+
+ private:
+  friend class FrmMainLink;
+  friend class MainWindow;  // its window: the help file, the error log
   bool CheckRequiredFiles();
   void UnlockDataFiles();
   void RestoreToggles();
   void SaveSessionState();
-  std::string GetSpecialFolderPath(int csidl);
 
   Platform& platform;
   Store store;
   Settings settings;
   Counters counters;
   Services services;
-  std::string HostsPath;
   bool mnublockads = false, mnukillcookies = false, mnublockpopups = false;
   HostsRedirect hosts;
   HostsWatch hostsWatch;
@@ -94,7 +109,6 @@ class frmMain {
   TrayIcon tray;
   LiveUpdate update;
 
- private:
   void StartUpSteps();
   void LoadVersionChecker();
   void LocateHostsFile(const std::string& windowsDir);

@@ -128,7 +128,7 @@ void MainWindow::ShowSettings() {
     settings_->BringForward();
     return;
   }
-  settings_ = std::make_unique<SettingsWindow>(inst_, core_->services, core_->Startup(), *link_, hwnd_,
+  settings_ = std::make_unique<SettingsWindow>(inst_, core_->Shared(), core_->Startup(), *link_, hwnd_,
                                                kSettingsClosed);
   settings_->Open();
 }

@@ -144,9 +144,9 @@ TEST(WatchOnTheTick, TheBalloonComesFromTheTrayIconAndAFightUnticksBlockAds) {
   fp.files.Put("C:\\Program Files\\Norvane\\data\\hosts.svr", "ads.example\r\n");
   fp.files.Put(kHosts, "# mine\r\n");
   fp.settings.values["Data\\Restore"] = "True";
-  frm.hosts.TakeBackup();
+  frm.Hosts().TakeBackup();
   frm.mnublockads_Click();
-  ASSERT_TRUE(frm.mnublockads);
+  ASSERT_TRUE(frm.Checked(MenuItem::BlockAds));
   auto run = [&](int ticks) {
     for (int i = 0; i < ticks; ++i) {
       fp.clock.tickMs += kTickMs;
@@ -160,7 +160,7 @@ TEST(WatchOnTheTick, TheBalloonComesFromTheTrayIconAndAFightUnticksBlockAds) {
   EXPECT_EQ(fp.tray.balloons, (std::vector<std::string>{std::string("Norvane!: ") + HostsWatch::kWroteBack}));
   fp.files.Put(kHosts, "# reset\r\n");
   run(31);
-  EXPECT_FALSE(frm.mnublockads);
+  EXPECT_FALSE(frm.Checked(MenuItem::BlockAds));
   EXPECT_FALSE(view.checks[MenuItem::BlockAds]);
   EXPECT_EQ(fp.files.Get(kHosts), "# mine\r\n# reset\r\n\r\n\r\n");
   ASSERT_EQ(fp.tray.balloons.size(), 2u);

@@ -381,11 +381,11 @@ TEST(LiveUpdateInMainWindow, StartUpLoadsTheCheckerAndYesEndsTheProgram) {
   test::FakeMainView view;
   frmMain main(fp.platform, view);
   main.Form_Load();
-  ASSERT_NE(main.update.checker(), nullptr);
-  EXPECT_TRUE(main.update.checker()->Timer1Enabled());
+  ASSERT_NE(main.Update().checker(), nullptr);
+  EXPECT_TRUE(main.Update().checker()->Timer1Enabled());
   main.mnuupdate_Click();
-  ASSERT_NE(main.update.manual(), nullptr);
-  main.update.manual()->command1_Click();
+  ASSERT_NE(main.Update().manual(), nullptr);
+  main.Update().manual()->command1_Click();
   fp.http.Answer("3.0.0");
   fp.dialogs.answers = {kAnswerYes};
   fp.http.Answer("notes");

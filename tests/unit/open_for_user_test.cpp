@@ -49,7 +49,7 @@ TEST(OpenForUser, TheForumAndTheInstallerGoThroughTheDesktopsShellWhenElevated) 
   frmMain main(fp.platform, view);
   main.Form_Load();
   main.OnMenuCommand(MenuCommand::Online);
-  main.update.OpenInstaller();
+  main.Update().OpenInstaller();
   ASSERT_EQ(fp.shell.desktopCalls.size(), 2u);
   EXPECT_EQ(fp.shell.desktopCalls[0].file, "http://www.norvane.example/modules.php?name=Forums&file=index");
   EXPECT_EQ(fp.shell.desktopCalls[1].file, "https://www.norvane.example/norvane/update/ubdate.exe");

@@ -341,9 +341,9 @@ TEST_F(SettingsDialog, ApplyRebuildsTheMainWindowsHostsFileAndStopsWhereItCannot
   test::FakeMainView mainView;
   frmMain main(fp.platform, mainView);
   main.Form_Load();
-  ASSERT_TRUE(main.mnublockads);
+  ASSERT_TRUE(main.Checked(MenuItem::BlockAds));
   FrmMainLink link(main);
-  frmSettings live{main.services, startup, link, view, confirmView};
+  frmSettings live{main.Shared(), startup, link, view, confirmView};
   live.Form_Load();
   live.txt_Change(L::lstadservers, "new.example");
   live.cmdAdd_Click(L::lstadservers);

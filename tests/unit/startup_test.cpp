@@ -76,9 +76,9 @@ TEST_F(StartupTest, FirstStartTakesTheBackupAndSwitchesOnTheDefaultFeatures) {
   EXPECT_EQ(main->HostsPath, kHosts);
   EXPECT_EQ(fp.files.Get(Path("\\data\\hosts.bak")), "# mine\r\n127.0.0.1 localhost\r\n\r\n\r\n");
   EXPECT_EQ(Setting("Restore"), "False");
-  EXPECT_TRUE(main->mnublockads);
-  EXPECT_FALSE(main->mnukillcookies);
-  EXPECT_TRUE(main->mnublockpopups);
+  EXPECT_TRUE(main->Checked(MenuItem::BlockAds));
+  EXPECT_FALSE(main->Checked(MenuItem::KillCookies));
+  EXPECT_TRUE(main->Checked(MenuItem::BlockPopups));
   EXPECT_EQ(fp.files.Get(kHosts), "127.0.0.1 ads.example\r\n\r\n\r\n");
   for (const char* list : kListFiles) EXPECT_EQ(fp.files.Attrs(Path(list)), 0u) << list;
   EXPECT_EQ(fp.files.Attrs(kHosts), 0u);
@@ -96,9 +96,9 @@ TEST_F(StartupTest, BackupIsKeptWhenTheLastRunDidNotExitCleanly) {
 TEST_F(StartupTest, StoredSwitchesAreRestored) {
   fp.settings.values["Data\\AdBlock"] = "False";
   Start();
-  EXPECT_FALSE(main->mnublockads);
-  EXPECT_FALSE(main->mnukillcookies);
-  EXPECT_TRUE(main->mnublockpopups);
+  EXPECT_FALSE(main->Checked(MenuItem::BlockAds));
+  EXPECT_FALSE(main->Checked(MenuItem::KillCookies));
+  EXPECT_TRUE(main->Checked(MenuItem::BlockPopups));
   EXPECT_EQ(view.checks[MenuItem::BlockPopups], true);
 }
 
@@ -107,7 +107,7 @@ TEST_F(StartupTest, SwitchThatIsNotATruthValueIsReportedAndNoSwitchRuns) {
   Start();
   ASSERT_EQ(fp.dialogs.shown.size(), 1u);
   EXPECT_EQ(fp.dialogs.shown[0].text, "13 : Type mismatch");
-  EXPECT_FALSE(main->mnublockads);
+  EXPECT_FALSE(main->Checked(MenuItem::BlockAds));
   EXPECT_FALSE(main->Ended());
   EXPECT_NE(fp.files.Get(Path("\\err.log")).find("13:Type mismatch:Norvane"), std::string::npos);
 }
@@ -158,7 +158,7 @@ TEST_F(StartupTest, FailedStartUpStepShowsLogsAndRunsTheExitSequence) {
 
 TEST_F(StartupTest, CookiesFolderComesFromTheShellAndIsEmptyWhenUnknown) {
   Start();
-  EXPECT_EQ(main->cookies.Folder(), fp.system.specialFolders[33]);
+  EXPECT_EQ(main->Cookies().Folder(), fp.system.specialFolders[33]);
   EXPECT_EQ(main->GetSpecialFolderPath(5), "");
 }
 
@@ -227,7 +227,7 @@ TEST_F(StartupTest, TrayAndMenuWaitUntilStartUpHasFinished) {
   Start();
   ASSERT_TRUE(clicked);
   EXPECT_EQ(fp.files.Get(kHosts), before);
-  EXPECT_FALSE(main->mnublockads);
+  EXPECT_FALSE(main->Checked(MenuItem::BlockAds));
   for (const std::string& call : view.calls) EXPECT_NE(call.rfind("Show", 0), 0u) << call;
   EXPECT_TRUE(main->Ended());
 }

@@ -20,7 +20,7 @@ struct TickTest : ::testing::Test {
   void SetUp() override {
     fp.files.MakeFolder(kCookies);
     fp.files.Put("C:\\Program Files\\Norvane\\cookies.log", "\r\n\r\n");
-    frm.cookies.SetFolder(kCookies);
+    frm.Cookies().SetFolder(kCookies);
   }
   void PutCookie(const std::string& name) {
     fp.files.Put(std::string(kCookies) + "\\" + name, "id\nv\n" + name + ".example/\n0\n*\n");

@@ -46,9 +46,9 @@ TEST_F(TrayTest, EveryTickShowsTheCountsInTipAndAboutWindow) {
   EXPECT_EQ(view.statusLabel, "Banner Ads:0 Deleted Cookies:0 Blocked Popups:0");
   EXPECT_EQ(fp.tray.calls.back().op, "Modify");
   EXPECT_STREQ(fp.tray.calls.back().record.szTip.data(), view.statusLabel.c_str());
-  main.counters.Set(BannerAdsCount, 32767);
-  main.counters.Set(DeletedCookiesCount, 32767);
-  main.counters.Set(BlockedPopupsCount, 32767);
+  main.Counts().Set(BannerAdsCount, 32767);
+  main.Counts().Set(DeletedCookiesCount, 32767);
+  main.Counts().Set(BlockedPopupsCount, 32767);
   main.Timer_Timer();
   EXPECT_EQ(view.statusLabel.size(), 59u);
   EXPECT_STREQ(fp.tray.calls.back().record.szTip.data(), view.statusLabel.c_str()) << "fits the tip";
@@ -64,14 +64,14 @@ TEST_F(TrayTest, CallbackOpensSettingsOnLeftClicksAndTheMenuOnRightButtonDown) {
   for (const Case& c : cases) {
     view.calls.clear();
     main.Form_MouseMove(c.event);
-    EXPECT_EQ(main.counters.Get(TrayMessageSlot), c.event);
+    EXPECT_EQ(main.Counts().Get(TrayMessageSlot), c.event);
     if (c.call) EXPECT_EQ(view.calls, std::vector<std::string>{c.call}) << std::hex << c.event;
     else EXPECT_TRUE(view.calls.empty()) << std::hex << c.event;
   }
 }
 
 TEST_F(TrayTest, BlockAdsTogglesTheCheckAndTheHostsFile) {
-  ASSERT_TRUE(main.mnublockads);
+  ASSERT_TRUE(main.Checked(MenuItem::BlockAds));
   main.OnMenuCommand(MenuCommand::BlockAds);
   EXPECT_FALSE(view.checks[MenuItem::BlockAds]);
   EXPECT_EQ(fp.files.Get(main.HostsPath), "# mine\r\n\r\n\r\n");
@@ -133,18 +133,18 @@ TEST_F(TrayTest, EveryMenuItemDoesWhatItsCaptionSays) {
       {"&Settings", [&] { return view.calls == std::vector<std::string>{"ShowSettings"}; }},
       {"O&nline Support Forum", [&] { return fp.shell.calls.size() == 1; }},
       {"&BETA TEST FORUM", [&] { return fp.shell.calls.size() == 1; }},
-      {"&Live Update", [&] { return main.update.manual() != nullptr; }},
+      {"&Live Update", [&] { return main.Update().manual() != nullptr; }},
       {"&About", [&] { return view.aboutVisible; }},
-      {"Block &Ads", [&] { return main.mnublockads != before[0] && view.checks[MenuItem::BlockAds] == main.mnublockads; }},
+      {"Block &Ads", [&] { return main.Checked(MenuItem::BlockAds) != before[0] && view.checks[MenuItem::BlockAds] == main.Checked(MenuItem::BlockAds); }},
       {"Kill &Cookies",
-       [&] { return main.mnukillcookies != before[1] && view.checks[MenuItem::KillCookies] == main.mnukillcookies; }},
+       [&] { return main.Checked(MenuItem::KillCookies) != before[1] && view.checks[MenuItem::KillCookies] == main.Checked(MenuItem::KillCookies); }},
       {"Block &Popups",
-       [&] { return main.mnublockpopups != before[2] && view.checks[MenuItem::BlockPopups] == main.mnublockpopups; }},
+       [&] { return main.Checked(MenuItem::BlockPopups) != before[2] && view.checks[MenuItem::BlockPopups] == main.Checked(MenuItem::BlockPopups); }},
       {"&Exit", [&] { return main.Ended(); }},
   };
   std::size_t picked = 0;
   for (const MenuEntry& e : kTrayMenu) {
-    before[0] = main.mnublockads, before[1] = main.mnukillcookies, before[2] = main.mnublockpopups;
+    before[0] = main.Checked(MenuItem::BlockAds), before[1] = main.Checked(MenuItem::KillCookies), before[2] = main.Checked(MenuItem::BlockPopups);
     if (e.command == MenuCommand::None) continue;
     view.calls.clear();
     fp.shell.calls.clear();
