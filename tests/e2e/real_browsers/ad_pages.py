@@ -31,16 +31,17 @@ def ads(page):
 # An ad fails when its element reports an error, or (a frame, which never
 # does) when nothing of Norvane's replacement reached it.
 SCRIPT = """<script>
-let failed = 0;
+// A set: a browser may report one blocked element twice.
+const failed = new Set();
 // Errors of elements do not bubble, but pass the window while capturing.
-window.addEventListener('error', e => { if (e.target !== window) failed++; }, true);
+window.addEventListener('error', e => { if (e.target !== window) failed.add(e.target); }, true);
 window.addEventListener('load', () => {
   const ms = Math.round(performance.getEntriesByType('navigation')[0].loadEventStart);
   for (const f of document.querySelectorAll('iframe')) {
-    try { if (!f.contentDocument || !f.contentDocument.body.textContent.includes('Norvane')) failed++; }
-    catch (e) { failed++; }
+    try { if (!f.contentDocument || !f.contentDocument.body.textContent.includes('Norvane')) failed.add(f); }
+    catch (e) { failed.add(f); }
   }
-  navigator.sendBeacon('/result?page=PAGE&ms=' + ms + '&failed=' + failed + '&of=TOTAL');
+  navigator.sendBeacon('/result?page=PAGE&ms=' + ms + '&failed=' + failed.size + '&of=TOTAL');
 });
 </script>"""
 
