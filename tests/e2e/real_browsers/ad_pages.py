@@ -1,7 +1,8 @@
 """News pages with five blocked ads each, for the real browsers' ad test.
 
-ad_pages.py <log> <cert.pem> <key.pem>: serves plain HTTP on 127.0.0.3:8080
-and HTTPS on 127.0.0.3:8443 (the test certificate), prints "ready". Pages:
+ad_pages.py <log> <chain.pem> <key.pem>: serves plain HTTP on 127.0.0.3:8080
+and HTTPS on 127.0.0.3:8443 (the page's certificate, then the test CA's),
+prints "ready". Pages:
   /https   an HTTPS page with HTTPS image ads
   /mixed   an HTTPS page with plain-HTTP image, script and frame ads
   /http    a plain-HTTP page with plain-HTTP ads
