@@ -3,15 +3,35 @@
 # run against a hosts file of its own, bind-mounted in a private mount
 # namespace so the machine's /etc/hosts is never touched.
 
-# ff_profile <dir> <ca.pem>
+# ff_hosts <HOSTS file Norvane wrote> <out>: the ads' lines of it, the page's
+# name, and Firefox's settings server, which it resolves itself past any
+# proxy: given the blocked address, that name never leaves the machine.
+ff_hosts() {
+  {
+    printf '127.0.0.1 localhost\n::1 localhost\n127.0.0.3 news.example\n'
+    printf '0.0.0.0 firefox.settings.services.mozilla.com\n'
+    tr -d '\r' <"$1" | awk 'NF == 2 && $2 ~ /^ad[0-9]\.example$/'
+  } >"$2"
+}
+
+# ff_profile <dir> <ca.pem> <names>: only the comma-separated names go out
+# directly; everything else Firefox would fetch of its own goes to a proxy
+# nobody listens on, whichever service it is and whatever pref would stop it.
 ff_profile() {
-  local profile=$1 ca=$2
+  local profile=$1 ca=$2 names=$3 type
   mkdir -p "$profile"
   certutil -N -d "sql:$profile" --empty-password
   certutil -A -d "sql:$profile" -n norvane-test-ca -t C,, -i "$ca"
-  # No traffic of its own: no DoH, updates, telemetry, first-run or remote
-  # settings; the pages' plain-HTTP ads stay plain HTTP.
-  cat >"$profile/user.js" <<'PREFS'
+  {
+    echo 'user_pref("network.proxy.type", 1);'
+    for type in http ssl; do
+      printf 'user_pref("network.proxy.%s", "127.0.0.1");\nuser_pref("network.proxy.%s_port", 9);\n' $type $type
+    done
+    printf 'user_pref("network.proxy.no_proxies_on", "%s");\n' "$names"
+  } >"$profile/user.js"
+  # No DoH, updates, telemetry, first-run pages or pushes either; the pages'
+  # plain-HTTP ads stay plain HTTP.
+  cat >>"$profile/user.js" <<'PREFS'
 user_pref("network.trr.mode", 5);
 user_pref("network.lna.address_space.public.override", "127.0.0.3:8443,127.0.0.3:8080");
 user_pref("dom.security.https_only_mode", false);
@@ -48,7 +68,16 @@ user_pref("browser.region.update.enabled", false);
 user_pref("browser.newtabpage.enabled", false);
 user_pref("browser.discovery.enabled", false);
 user_pref("media.gmp-manager.updateEnabled", false);
-user_pref("services.settings.server", "http://127.0.0.1:9/");
+user_pref("browser.region.network.url", "");
+user_pref("geo.provider.network.url", "");
+user_pref("dom.push.enabled", false);
+user_pref("dom.push.connection.enabled", false);
+user_pref("browser.newtabpage.activity-stream.showSponsored", false);
+user_pref("browser.newtabpage.activity-stream.showSponsoredTopSites", false);
+user_pref("browser.newtabpage.activity-stream.feeds.section.topstories", false);
+user_pref("datareporting.usage.uploadEnabled", false);
+user_pref("toolkit.telemetry.unified", false);
+user_pref("toolkit.telemetry.archive.enabled", false);
 user_pref("security.OCSP.enabled", 0);
 user_pref("security.remote_settings.crlite_filters.enabled", false);
 user_pref("security.remote_settings.intermediates.enabled", false);
