@@ -53,6 +53,7 @@ add_test(NAME e2e.real_browsers COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/real_brows
 set_tests_properties(e2e.real_browsers PROPERTIES RESOURCE_LOCK wine TIMEOUT 600)
 # Headed chromium under Xvfb against the HOSTS lines norvane.exe writes under
 # Wine, in both modes of where blocked names point; the HTTPS ads counted.
+# Headed firefox-esr likewise in the "0.0.0.0" mode.
 add_test(NAME e2e.real_browsers_ads COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/real_browsers/ads)
 set_tests_properties(e2e.real_browsers_ads PROPERTIES RESOURCE_LOCK wine TIMEOUT 900)
 

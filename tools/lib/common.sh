@@ -34,7 +34,7 @@ nv_need_build_tools() {
 
 # The real browsers of the cookie-store test (e2e.real_browsers).
 nv_need_browsers() {
-  nv_need chromium:chromium firefox-esr:firefox-esr python3:python3
+  nv_need chromium:chromium firefox-esr:firefox-esr python3:python3 certutil:libnss3-tools
 }
 
 nv_need_wine() {

@@ -1,7 +1,8 @@
 """News pages with five blocked ads each, for the real browsers' ad test.
 
-ad_pages.py <log> <cert.pem> <key.pem>: serves plain HTTP on 127.0.0.3:8080
-and HTTPS on 127.0.0.3:8443 (the test certificate), prints "ready". Pages:
+ad_pages.py <log> <chain.pem> <key.pem>: serves plain HTTP on 127.0.0.3:8080
+and HTTPS on 127.0.0.3:8443 (the page's certificate, then the test CA's),
+prints "ready". Pages:
   /https   an HTTPS page with HTTPS image ads
   /mixed   an HTTPS page with plain-HTTP image, script and frame ads
   /http    a plain-HTTP page with plain-HTTP ads
@@ -31,16 +32,17 @@ def ads(page):
 # An ad fails when its element reports an error, or (a frame, which never
 # does) when nothing of Norvane's replacement reached it.
 SCRIPT = """<script>
-let failed = 0;
+// A set: a browser may report one blocked element twice.
+const failed = new Set();
 // Errors of elements do not bubble, but pass the window while capturing.
-window.addEventListener('error', e => { if (e.target !== window) failed++; }, true);
+window.addEventListener('error', e => { if (e.target !== window) failed.add(e.target); }, true);
 window.addEventListener('load', () => {
   const ms = Math.round(performance.getEntriesByType('navigation')[0].loadEventStart);
   for (const f of document.querySelectorAll('iframe')) {
-    try { if (!f.contentDocument || !f.contentDocument.body.textContent.includes('Norvane')) failed++; }
-    catch (e) { failed++; }
+    try { if (!f.contentDocument || !f.contentDocument.body.textContent.includes('Norvane')) failed.add(f); }
+    catch (e) { failed.add(f); }
   }
-  navigator.sendBeacon('/result?page=PAGE&ms=' + ms + '&failed=' + failed + '&of=TOTAL');
+  navigator.sendBeacon('/result?page=PAGE&ms=' + ms + '&failed=' + failed.size + '&of=TOTAL');
 });
 </script>"""
 
