@@ -18,7 +18,6 @@ constexpr char kPortTaken[] =
     "restart this application";
 constexpr char kPeerAccepted[] = "127.0.0.1";
 constexpr std::size_t kDrainBytes = 64 * 1024;
-constexpr int kAcceptsPerEvent = 4;
 }  // namespace
 
 AdServer::AdServer(Services& services)
@@ -66,18 +65,15 @@ void AdServer::Release(SocketId conn) {
   if (slots_.erase(conn)) s_.platform.net->Close(conn);
 }
 
-// The clients waiting are taken while the event is handled, up to
-// kAcceptsPerEvent: one left for another event costs a round of the message
-// loop, but answering a whole burst in one go (each answer writes the log)
-// would keep a window message waiting for tens of milliseconds. The listener
-// stays ready while clients wait, so the rest follow with the next event. One
-// from a peer other than 127.0.0.1 is closed at once instead of being left
-// waiting in the listen queue.
+// Every waiting client is taken while the event is handled: one left in the
+// queue would wait for another event, and under load each costs a round of
+// the message loop. One from a peer other than 127.0.0.1 is closed at once
+// instead of being left waiting in the listen queue.
 void AdServer::wsock_ConnectionRequest(SocketId listener) {
   if (listener != listener_ || !Listening()) return;
   Network& net = *s_.platform.net;
   try {
-    for (int taken = 0; taken < kAcceptsPerEvent && AcceptOne(net); ++taken) {
+    while (AcceptOne(net)) {
     }
   } catch (const AppError& e) {
     ReportAcceptFailure(e);
