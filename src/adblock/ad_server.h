@@ -40,6 +40,9 @@ class AdServer : public NetSink {
   void wsock_DataArrival(SocketId conn);
   void wsock_SendComplete(SocketId conn);
   void wsock_Close(SocketId conn, bool reset);
+  // Takes clients left waiting without a connection-request event (the main
+  // timer calls it on every tick).
+  void AcceptWaiting() { wsock_ConnectionRequest(listener_); }
 
   bool Listening() const { return listener_ != kNoSocket; }
   int HttpPort();

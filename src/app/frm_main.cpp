@@ -57,9 +57,14 @@ void frmMain::SubscribedNamesChanged() {
   RunLoggingFailures(store, [&] { hosts.blockads(true); });
 }
 
+// A connection-request event can go missing under a burst of clients (Wine
+// sent none after an accept loop had emptied the queue while 900 more were
+// waiting), so every tick also takes any client still waiting: one refused
+// accept a tick when there is none.
 void frmMain::Timer_Timer() {
   RunMainTick(store, {popups, cookies, hostsWatch, [this] { UpdateStatus(); }},
               {mnublockpopups, mnukillcookies, mnublockads});
+  server.AcceptWaiting();
 }
 
 void frmMain::ReloadAfterApply() {

@@ -115,5 +115,19 @@ TEST_F(TickTest, TicksDuringTheEmptyLoginBoxSkipOnlyTheCookieStep) {
   EXPECT_EQ(view.statusLabel, "Banner Ads:0 Deleted Cookies:1 Blocked Popups:1");
 }
 
+TEST_F(TickTest, AClientWaitingWithoutAConnectionEventIsAnsweredOnTheNextTick) {
+  for (const char* list : kListFiles) fp.files.Put(fp.system.programFolder + list, "");
+  frm.Form_Load();
+  const SocketId client = fp.net.Enqueue(80);
+  fp.net.conns[client].inbox = "GET /lost.gif HTTP/1.1\r\n\r\n";
+  frm.Timer_Timer();
+  EXPECT_TRUE(fp.net.conns[client].accepted);
+  EXPECT_EQ(fp.net.conns[client].inbox, "");  // read and judged at once
+  fp.net.acceptError = AppError(10055, "No buffer space");
+  frm.Timer_Timer();
+  frm.Timer_Timer();
+  EXPECT_EQ(fp.dialogs.shown.size(), 1u);  // a failure that lasts is shown once, not every tick
+}
+
 }  // namespace
 }  // namespace nv
