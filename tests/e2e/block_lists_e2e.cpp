@@ -1,8 +1,8 @@
 // Block-list subscriptions of the real program against a list server of the
 // test's own on 127.0.0.2: the first fetch reaches HOSTS nine names a line,
-// "Update now" asks whether the list changed, answers that are no list keep
-// the last good copy, a start without the server uses that copy, and the
-// exit gives the user's HOSTS lines back byte for byte.
+// "Update now" asks whether the list changed, answers that are no list or
+// over the size cap keep the last good copy, a start without the server uses
+// that copy, and the exit gives the user's HOSTS lines back byte for byte.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -132,10 +132,15 @@ TEST_F(BlockLists, AWebPageOrAnEmptyAnswerKeepsTheLastGoodCopyWhichAnOfflineStar
   server->Serve(kListPath, {200, "", 0, ""});
   Click(ControlById(dialog, lid::kUpdateNow));
   EXPECT_TRUE(StateSays(dialog, "0 names, too few"));
+  // Past the cap: a list of real names, padded with comments to 33 MiB.
+  server->Serve(kListPath, {200, ListBody(200, "big") + std::string(33u << 20, '#'), 0, ""});
+  Click(ControlById(dialog, lid::kUpdateNow));
+  EXPECT_TRUE(StateSays(dialog, "larger than 32768 KB"));
   EXPECT_TRUE(StateSays(dialog, "150 names"));
   const std::string hosts = ReadFile(HostsPath());
   EXPECT_NE(hosts.find(" n149.e2e.example"), std::string::npos);
   EXPECT_EQ(hosts.find(" w0.e2e.example"), std::string::npos);
+  EXPECT_EQ(hosts.find(" big0.e2e.example"), std::string::npos);
   app->Close();
   ASSERT_TRUE(app->WaitExit());
   EXPECT_EQ(ReadFile(HostsPath()), kUserHosts);
