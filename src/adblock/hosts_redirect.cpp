@@ -216,7 +216,10 @@ void HostsRedirect::CarryIntoBackup(const std::vector<std::string>& others) {
 // entries: the whole file at once, so that it replaces the HOSTS file in one
 // step. The record holds every line of it, the subscriptions' too. Until the
 // file is replaced, the record also covers Norvane's lines of the old one.
-void HostsRedirect::WriteBlockList(const OwnLines& own, const std::string& norvaneNow) {
+// A file that already holds exactly the block list is not written again: a
+// HOSTS file of 200,000 names costs every scanner's read and the DNS Client's
+// reload (Apply's own switch and the merge of the lists that follows it, say).
+void HostsRedirect::WriteBlockList(const OwnLines& own, const std::string& norvaneNow, const std::string* hostsNow) {
   std::string content = FormatListFile(own.blocked.Items());
   if (subscribed_) {
     // The subscribed names go where the own list's go, and never include a
@@ -229,9 +232,11 @@ void HostsRedirect::WriteBlockList(const OwnLines& own, const std::string& norva
   if (own.useDns) content += FormatListFile(own.cached.Items());
   const bool covers = !norvaneNow.empty() && norvaneNow != content;
   SaveRecord(covers ? content + norvaneNow : content);
-  s_.store.ReplaceFile(hostsPath_, content);
-  holds_ = Holds::BlockList;
-  Written();
+  if (!hostsNow || *hostsNow != content || holds_ != Holds::BlockList) {
+    s_.store.ReplaceFile(hostsPath_, content);
+    holds_ = Holds::BlockList;
+    Written();
+  }
   if (covers) TightenRecord(content);
   if (own.protectedLeftOut > 0) SayProtectedLeftOut(own.protectedLeftOut);
 }
@@ -315,7 +320,7 @@ void HostsRedirect::blockads(bool on) {
   if (on) own = LoadOwnLines();
   std::string norvaneNow;
   if (hosts) norvaneNow = KeepUsersLines(*hosts, on ? &own : nullptr);
-  if (on) WriteBlockList(own, norvaneNow);
+  if (on) WriteBlockList(own, norvaneNow, hosts ? &*hosts : nullptr);
   else WriteUserLines();
 }
 

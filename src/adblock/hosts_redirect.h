@@ -90,7 +90,7 @@ class HostsRedirect {
   std::string KeepUsersLines(const std::string& hosts, const OwnLines* own);
   void CopyIntoBackup(const std::string& hosts);
   void CarryIntoBackup(const std::vector<std::string>& others);
-  void WriteBlockList(const OwnLines& own, const std::string& norvaneNow);
+  void WriteBlockList(const OwnLines& own, const std::string& norvaneNow, const std::string* hostsNow);
   void WriteUserLines();
   // The record in list-file form; it is rewritten only when it changes.
   void SaveRecord(const std::string& bytes);

@@ -49,6 +49,13 @@ TEST_F(HostsTest, BlockingOnWritesThePrefixedBlockListOnceEach) {
   redirect.blockads(true);
   EXPECT_EQ(Hosts(), kBlocked);
   EXPECT_TRUE(fp.dialogs.shown.empty());
+  const int writes = fp.files.writes, flushes = fp.dnsCache.flushes;
+  redirect.blockads(true);  // the same list again: the file is left alone
+  EXPECT_EQ(fp.files.writes, writes);
+  EXPECT_EQ(fp.dnsCache.flushes, flushes);
+  fp.files.Put("C:\\N\\data\\hosts.svr", "ads.example\r\nnew.example\r\n\r\n");
+  redirect.blockads(true);
+  EXPECT_EQ(Hosts(), "127.0.0.1 ads.example\r\n127.0.0.1 new.example\r\n\r\n\r\n");
 }
 
 // A scanner that holds the HOSTS file open for a moment: the switch tries
