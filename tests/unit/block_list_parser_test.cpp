@@ -1,6 +1,9 @@
 // Reading published block lists into a set of names.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
+
 #include "adblock/lists/list_parser.h"
 
 namespace nv {
@@ -77,6 +80,12 @@ TEST(BlockListParser, NamesAreComparedWithoutCaseSortedAndKeptOnce) {
   EXPECT_FALSE(parsed.names.Contains("c.example"));
 }
 
+TEST(BlockListParser, TheLastLineNeedsNoLineEndAndACommentMayCutAName) {
+  EXPECT_EQ(Parse("0.0.0.0 a.example\r\n0.0.0.0 b.example#c.example\r\n0.0.0.0 last.example"),
+            (std::vector<std::string>{"a.example", "b.example", "last.example"}));
+  EXPECT_EQ(Parse("lone.example"), std::vector<std::string>{"lone.example"});
+}
+
 TEST(BlockListParser, WebPagesAreToldApartFromLists) {
   EXPECT_TRUE(ParseBlockList("\r\n  <!DOCTYPE html><html><body>Sign in</body></html>").looksLikeHtml);
   EXPECT_TRUE(ParseBlockList("\xEF\xBB\xBF<HTML>\n<p>moved</p>").looksLikeHtml);
@@ -95,6 +104,28 @@ TEST(NameSet, HoldsHalfAMillionNamesInLittleMemory) {
   EXPECT_TRUE(set.Contains("host7.ads.example.com"));
   EXPECT_TRUE(set.Contains("host499999.ads.example.com"));
   for (size_t i = 1; i < set.Size(); ++i) ASSERT_LT(set.At(i - 1), set.At(i));
+}
+
+// Names that share long beginnings, are shorter than eight bytes or begin
+// another name come out in byte order, once each.
+TEST(NameSet, SortsLikeAComparisonSort) {
+  std::vector<std::string> names = {"a.b", "a.b.c", "a.bc", "ab.c", "a-b.c", "a_b.c", "0.a", "z.z", "A.B"};
+  unsigned x = 7;
+  for (int i = 0; i < 5000; ++i) {
+    x = x * 1103515245u + 12345u;
+    names.push_back("shared.prefix" + std::to_string(x % 97) + ".example" + std::string(x % 3, 'q'));
+    names.push_back(std::string(1 + x % 9, static_cast<char>('a' + x % 5)) + ".x");
+  }
+  NameSetBuilder builder;
+  for (const std::string& n : names) builder.Add(n);
+  std::vector<std::string> expected;
+  for (std::string n : names) {
+    for (char& c : n) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    expected.push_back(n);
+  }
+  std::sort(expected.begin(), expected.end());
+  expected.erase(std::unique(expected.begin(), expected.end()), expected.end());
+  EXPECT_EQ(Names(builder.Build()), expected);
 }
 
 TEST(NameSet, UnionKeepsEachNameOnce) {

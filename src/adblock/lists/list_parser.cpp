@@ -24,29 +24,40 @@ bool EndsWithNoCase(std::string_view text, std::string_view tail) {
   return text.size() >= tail.size() && EqualNoCase(text.substr(text.size() - tail.size()), tail);
 }
 
-bool IsLabelChar(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_';
-}
+constexpr std::array<bool, 256> kLabelChars = [] {
+  std::array<bool, 256> is{};
+  for (int c = 0; c < 256; ++c)
+    is[c] = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_';
+  return is;
+}();
+
+bool IsLabelChar(char c) { return kLabelChars[static_cast<unsigned char>(c)]; }
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
-// Labels as a host name needs them; returns the number of labels, 0 if any is bad.
+// Labels as a host name needs them, in one pass over the name; returns the
+// number of labels, 0 if any is bad.
 int CountLabels(std::string_view name, bool& lastAllDigits) {
   int labels = 0;
-  size_t start = 0;
-  for (;;) {
-    const size_t dot = std::min(name.find('.', start), name.size());
-    const std::string_view label = name.substr(start, dot - start);
-    if (label.empty() || label.size() > 63 || label.front() == '-' || label.back() == '-') return 0;
-    lastAllDigits = true;
-    for (char c : label) {
-      if (!IsLabelChar(c)) return 0;
-      if (c < '0' || c > '9') lastAllDigits = false;
+  size_t length = 0;
+  bool digits = true;
+  char previous = 0;
+  for (size_t i = 0; i <= name.size(); ++i) {
+    if (i == name.size() || name[i] == '.') {
+      if (length == 0 || length > 63 || previous == '-') return 0;
+      ++labels;
+      lastAllDigits = digits;
+      length = 0;
+      digits = true;
+      continue;
     }
-    ++labels;
-    if (dot == name.size()) return labels;
-    start = dot + 1;
+    const char c = name[i];
+    if (!IsLabelChar(c) || (length == 0 && c == '-')) return 0;
+    if (c < '0' || c > '9') digits = false;
+    ++length;
+    previous = c;
   }
+  return labels;
 }
 
 bool IsLoopbackName(std::string_view name) {
@@ -60,17 +71,6 @@ bool IsBlockAddress(std::string_view field) {
   return std::find(kBlockAddresses.begin(), kBlockAddresses.end(), field) != kBlockAddresses.end();
 }
 
-// The next field of a line, spaces and tabs between; empty at the end.
-std::string_view NextField(std::string_view& rest) {
-  size_t i = 0;
-  while (i < rest.size() && IsBlank(rest[i])) ++i;
-  size_t j = i;
-  while (j < rest.size() && !IsBlank(rest[j])) ++j;
-  const std::string_view field = rest.substr(i, j - i);
-  rest.remove_prefix(j);
-  return field;
-}
-
 bool LooksLikeHtml(std::string_view bytes) {
   size_t i = bytes.find_first_not_of(" \t\r\n");
   if (i == std::string_view::npos) return false;
@@ -81,27 +81,51 @@ bool LooksLikeHtml(std::string_view bytes) {
          head.find("<head") != std::string_view::npos || head.find("<body") != std::string_view::npos;
 }
 
+// Fields straight off the list's bytes, one pass and no copies: a field ends
+// at a blank, at a line's end, or at '#', which hides the rest of its line.
+class FieldReader {
+ public:
+  explicit FieldReader(std::string_view bytes) : p_(bytes.data()), end_(bytes.data() + bytes.size()) {}
+  bool AtEnd() const { return p_ == end_; }
+  char LineStart() const { return *p_; }
+  // The line's next field; empty once the line or its text ends.
+  std::string_view Next() {
+    while (p_ < end_ && IsBlank(*p_)) ++p_;
+    const char* start = p_;
+    while (p_ < end_ && !kEndsField[static_cast<unsigned char>(*p_)]) ++p_;
+    return {start, static_cast<size_t>(p_ - start)};
+  }
+  // Past the rest of the line and its CR or LF (a CR LF leaves an empty line).
+  void NextLine() {
+    while (p_ < end_ && *p_ != '\n' && *p_ != '\r') ++p_;
+    if (p_ < end_) ++p_;
+  }
+
+ private:
+  static constexpr std::array<bool, 256> kEndsField = [] {
+    std::array<bool, 256> ends{};
+    for (unsigned char c : {' ', '\t', '\r', '\n', '#'}) ends[c] = true;
+    return ends;
+  }();
+  const char* p_;
+  const char* end_;
+};
+
 class LineReader {
  public:
   LineReader(NameSetBuilder& out, const std::vector<std::string>& skip) : out_(out), skip_(skip) {}
 
-  // True when the line gave at least one name.
-  bool Read(std::string_view line) {
-    if (!line.empty() && (line.front() == '!' || line.front() == '[')) return false;
-    for (size_t i = 0; i < line.size(); ++i)
-      if (line[i] == '#') {
-        line = line.substr(0, i);
-        break;
-      }
-    std::string_view rest = line;
-    const std::string_view first = NextField(rest);
+  // Reads the line at in's position, up to its end; true when it gave at least one name.
+  bool Read(FieldReader& in) {
+    if (in.LineStart() == '!' || in.LineStart() == '[') return false;
+    const std::string_view first = in.Next();
     if (first.empty()) return false;
     if (IsBlockAddress(first)) {
       bool any = false;
-      for (std::string_view name = NextField(rest); !name.empty(); name = NextField(rest)) any |= Take(name);
+      for (std::string_view name = in.Next(); !name.empty(); name = in.Next()) any |= Take(name);
       return any;
     }
-    if (!NextField(rest).empty()) return false;  // another address, or not a list line
+    if (!in.Next().empty()) return false;  // another address, or not a list line
     if (first.size() > 3 && first.substr(0, 2) == "||") {
       if (first.back() != '^') return false;
       return Take(first.substr(2, first.size() - 3));
@@ -138,14 +162,10 @@ ParsedList ParseBlockList(std::string_view bytes, const std::vector<std::string>
   parsed.looksLikeHtml = LooksLikeHtml(bytes);
   if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
   NameSetBuilder builder;
+  builder.Reserve(bytes.size() / 32, bytes.size());  // a hosts line is some 30 bytes
   LineReader reader(builder, skip);
-  size_t start = 0;
-  while (start < bytes.size()) {
-    size_t end = start;
-    while (end < bytes.size() && bytes[end] != '\n' && bytes[end] != '\r') ++end;
-    if (reader.Read(bytes.substr(start, end - start))) ++parsed.lines;
-    start = end + 1;
-  }
+  for (FieldReader in(bytes); !in.AtEnd(); in.NextLine())
+    if (reader.Read(in)) ++parsed.lines;
   parsed.names = builder.Build();
   return parsed;
 }

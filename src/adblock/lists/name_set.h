@@ -39,6 +39,8 @@ class NameSetBuilder {
   // Lower-cases name (ASCII: host names are ASCII) and keeps it.
   void Add(std::string_view name);
   size_t Count() const { return starts_.size(); }
+  // Room for about this many names of this many bytes in all.
+  void Reserve(size_t names, size_t bytes);
   NameSet Build();
 
  private:
