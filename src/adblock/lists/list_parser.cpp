@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 
 namespace nv {
 
@@ -20,51 +21,63 @@ bool EqualNoCase(std::string_view a, std::string_view b) {
   return true;
 }
 
-bool EndsWithNoCase(std::string_view text, std::string_view tail) {
-  return text.size() >= tail.size() && EqualNoCase(text.substr(text.size() - tail.size()), tail);
-}
-
-constexpr std::array<bool, 256> kLabelChars = [] {
-  std::array<bool, 256> is{};
-  for (int c = 0; c < 256; ++c)
-    is[c] = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_';
+// Per byte: what it is in a host name, and its lower case.
+enum : std::uint8_t { kNotInName = 1, kDot = 2 };
+constexpr std::array<std::uint8_t, 256> kNameClass = [] {
+  std::array<std::uint8_t, 256> is{};
+  for (int c = 0; c < 256; ++c) {
+    const bool label = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_';
+    is[c] = c == '.' ? kDot : label ? 0 : kNotInName;
+  }
   return is;
 }();
-
-bool IsLabelChar(char c) { return kLabelChars[static_cast<unsigned char>(c)]; }
+constexpr std::array<char, 256> kLowerOf = [] {
+  std::array<char, 256> lower{};
+  for (int c = 0; c < 256; ++c) lower[c] = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  return lower;
+}();
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
-// Labels as a host name needs them, in one pass over the name; returns the
-// number of labels, 0 if any is bad.
-int CountLabels(std::string_view name, bool& lastAllDigits) {
-  int labels = 0;
-  size_t length = 0;
-  bool digits = true;
-  char previous = 0;
-  for (size_t i = 0; i <= name.size(); ++i) {
-    if (i == name.size() || name[i] == '.') {
-      if (length == 0 || length > 63 || previous == '-') return 0;
-      ++labels;
-      lastAllDigits = digits;
-      length = 0;
-      digits = true;
-      continue;
-    }
-    const char c = name[i];
-    if (!IsLabelChar(c) || (length == 0 && c == '-')) return 0;
-    if (c < '0' || c > '9') digits = false;
-    ++length;
-    previous = c;
-  }
-  return labels;
+// A label is 1 to 63 bytes and neither begins nor ends with '-'.
+bool IsLabel(const char* name, size_t from, size_t to) {
+  return to > from && to - from <= 63 && name[from] != '-' && name[to - 1] != '-';
 }
 
+// Writes name in lower case to out (name.size() bytes) and checks its labels
+// in the same pass: at least two, and a top-level one that is not all
+// digits, so that an address is no name.
+bool LowerHostName(std::string_view name, char* out) {
+  const char* in = name.data();
+  const size_t n = name.size();
+  std::uint8_t bad = 0;
+  size_t label = 0;
+  for (size_t i = 0; i < n; ++i) {
+    const unsigned char c = static_cast<unsigned char>(in[i]);
+    const std::uint8_t what = kNameClass[c];
+    out[i] = kLowerOf[c];
+    bad |= what;
+    if (what == kDot) {
+      if (!IsLabel(in, label, i)) return false;
+      label = i + 1;
+    }
+  }
+  if ((bad & kNotInName) || label == 0 || !IsLabel(in, label, n)) return false;
+  for (size_t i = label; i < n; ++i)
+    if (in[i] < '0' || in[i] > '9') return true;
+  return false;
+}
+
+// name in lower case.
 bool IsLoopbackName(std::string_view name) {
   for (std::string_view n : kLoopbackNames)
-    if (EqualNoCase(name, n)) return true;
-  return EndsWithNoCase(name, ".localhost") || EndsWithNoCase(name, ".localdomain") ||
-         (name.size() > 4 && EqualNoCase(name.substr(0, 4), "ip6-"));
+    if (name == n) return true;
+  return name.ends_with(".localhost") || name.ends_with(".localdomain") || (name.size() > 4 && name.starts_with("ip6-"));
+}
+
+bool IsCheckedName(std::string_view name, char* lowered) {
+  if (name.empty() || name.size() > 253 || !LowerHostName(name, lowered)) return false;
+  return !IsLoopbackName({lowered, name.size()});
 }
 
 bool IsBlockAddress(std::string_view field) {
@@ -136,10 +149,12 @@ class LineReader {
  private:
   bool Take(std::string_view name) {
     if (!name.empty() && name.back() == '.') name.remove_suffix(1);
-    if (!IsBlockableName(name)) return false;
+    if (name.size() > 253) return false;
+    char* lowered = out_.Room(name.size());
+    if (!IsCheckedName(name, lowered)) return false;
     for (const std::string& s : skip_)
-      if (EqualNoCase(name, s)) return false;
-    out_.Add(name);
+      if (EqualNoCase({lowered, name.size()}, s)) return false;
+    out_.Keep(name.size());
     return true;
   }
 
@@ -150,11 +165,8 @@ class LineReader {
 }  // namespace
 
 bool IsBlockableName(std::string_view name) {
-  if (name.empty() || name.size() > 253) return false;
-  bool lastAllDigits = false;
-  // An address is no name, and a top-level label is never all digits.
-  if (CountLabels(name, lastAllDigits) < 2 || lastAllDigits) return false;
-  return !IsLoopbackName(name);
+  char lowered[253];
+  return name.size() <= sizeof lowered && IsCheckedName(name, lowered);
 }
 
 ParsedList ParseBlockList(std::string_view bytes, const std::vector<std::string>& skip) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <utility>
 
 namespace nv {
@@ -33,83 +34,111 @@ NameSet NameSet::Union(const std::vector<const NameSet*>& sets) {
 }
 
 void NameSetBuilder::Reserve(size_t names, size_t bytes) {
-  starts_.reserve(names);
-  sizes_.reserve(names);
-  bytes_.reserve(bytes);
+  names_.reserve(names);
+  if (bytes_.size() < bytes + 8) bytes_.resize(bytes + 8);
+}
+
+// Eight bytes of slack past the room let Keep read a whole head at once.
+char* NameSetBuilder::Room(size_t n) {
+  if (used_ + n + 8 > bytes_.size()) bytes_.resize(std::max({bytes_.size() * 2, used_ + n + 8, size_t{4096}}));
+  return bytes_.data() + used_;
+}
+
+void NameSetBuilder::Keep(size_t n) {
+  const unsigned char* at = reinterpret_cast<const unsigned char*>(bytes_.data() + used_);
+  std::uint64_t head = 0;
+  for (int b = 0; b < 8; ++b) head = (head << 8) | at[b];
+  if (n < 8) head &= ~std::uint64_t{0} << (8 * (8 - n));
+  names_.push_back({head, static_cast<std::uint32_t>(used_), static_cast<std::uint32_t>(n)});
+  used_ += n;
 }
 
 void NameSetBuilder::Add(std::string_view name) {
   if (name.empty() || name.size() > 255) return;
-  starts_.push_back(static_cast<std::uint32_t>(bytes_.size()));
-  sizes_.push_back(static_cast<std::uint8_t>(name.size()));
-  const size_t at = bytes_.size();
-  bytes_.append(name);
-  for (size_t i = at; i < bytes_.size(); ++i) bytes_[i] = Lower(bytes_[i]);
+  char* out = Room(name.size());
+  for (size_t i = 0; i < name.size(); ++i) out[i] = Lower(name[i]);
+  Keep(name.size());
 }
 
 namespace {
 
-// A name's first eight bytes as one number (zeros past its end), so that most
-// comparisons need not leave the array of keys.
-struct Key {
-  std::uint64_t head;
-  std::uint32_t index;
-};
+using Name = NameSetBuilder::Name;
 
 // Least significant byte first, one counting pass per byte of the head; a
-// pass where every key holds the same byte changes nothing and is skipped.
+// pass where every name holds the same byte changes nothing and is skipped.
 // Linear, where a comparison sort of a few hundred thousand names was most
 // of a list's parse.
-void SortByHead(std::vector<Key>& keys) {
-  std::vector<std::array<std::uint32_t, 256>> counts(8);
-  for (const Key& k : keys)
-    for (int b = 0; b < 8; ++b) ++counts[b][(k.head >> (8 * b)) & 0xFF];
-  std::vector<Key> into(keys.size());
+void SortByHead(Name* first, Name* last, std::vector<Name>& scratch) {
+  const size_t n = static_cast<size_t>(last - first);
+  std::array<std::array<std::uint32_t, 256>, 8> counts{};
+  for (const Name* k = first; k != last; ++k)
+    for (int b = 0; b < 8; ++b) ++counts[b][(k->head >> (8 * b)) & 0xFF];
+  scratch.resize(std::max(scratch.size(), n));
+  Name* from = first;
+  Name* into = scratch.data();
   for (int b = 0; b < 8; ++b) {
     std::array<std::uint32_t, 256>& at = counts[b];
-    if (std::find(at.begin(), at.end(), keys.size()) != at.end()) continue;
+    if (std::find(at.begin(), at.end(), n) != at.end()) continue;
     std::uint32_t sum = 0;
-    for (std::uint32_t& n : at) sum += std::exchange(n, sum);
-    for (const Key& k : keys) into[at[(k.head >> (8 * b)) & 0xFF]++] = k;
-    keys.swap(into);
+    for (std::uint32_t& c : at) sum += std::exchange(c, sum);
+    for (const Name* k = from; k != from + n; ++k) into[at[(k->head >> (8 * b)) & 0xFF]++] = *k;
+    std::swap(from, into);
+  }
+  if (from != first) std::copy(from, from + n, first);
+}
+
+// Orders names whose first `depth` bytes tie (a shorter name counting as
+// padded with zeros): a big group by radix on its next eight bytes, a small
+// one, or one whose names all end within those bytes, by comparing them.
+void SortTies(Name* first, Name* last, size_t depth, const char* bytes, std::vector<Name>& scratch) {
+  auto view = [bytes](const Name& k) { return std::string_view(bytes + k.start, k.size); };
+  const bool longer = std::any_of(first, last, [&](const Name& k) { return k.size > depth + 8; });
+  if (last - first <= 32 || !longer) {
+    std::sort(first, last, [&](const Name& a, const Name& b) { return view(a) < view(b); });
+    return;
+  }
+  for (Name* k = first; k != last; ++k) {
+    std::uint64_t head = 0;
+    for (size_t b = depth; b < depth + 8; ++b) head = (head << 8) | (b < k->size ? static_cast<unsigned char>(bytes[k->start + b]) : 0u);
+    k->head = head;
+  }
+  SortByHead(first, last, scratch);
+  for (Name *i = first, *j = first; i != last; i = j) {
+    for (j = i + 1; j != last && j->head == i->head;) ++j;
+    if (j - i > 1) SortTies(i, j, depth + 8, bytes, scratch);
   }
 }
 
 }  // namespace
 
+// Names are sorted by their heads first; each group that ties there is put
+// in order just before its names are copied out, while they are in cache.
 NameSet NameSetBuilder::Build() {
-  const std::string_view all(bytes_);
-  auto view = [&](std::uint32_t i) { return all.substr(starts_[i], sizes_[i]); };
-  std::vector<Key> keys(starts_.size());
-  for (std::uint32_t i = 0; i < keys.size(); ++i) {
-    std::uint64_t head = 0;
-    const std::string_view name = view(i);
-    for (size_t b = 0; b < 8; ++b)
-      head = (head << 8) | (b < name.size() ? static_cast<unsigned char>(name[b]) : 0u);
-    keys[i] = {head, i};
-  }
-  SortByHead(keys);
-  // Names that share their first eight bytes are ordered by the whole name.
-  for (size_t i = 0, j = 0; i < keys.size(); i = j) {
-    for (j = i + 1; j < keys.size() && keys[j].head == keys[i].head;) ++j;
-    if (j - i > 1)
-      std::sort(keys.begin() + i, keys.begin() + j,
-                [&](const Key& a, const Key& b) { return view(a.index) < view(b.index); });
-  }
+  const char* bytes = bytes_.data();
+  std::vector<Name> scratch;
+  SortByHead(names_.data(), names_.data() + names_.size(), scratch);
   NameSet set;
-  set.bytes_.reserve(bytes_.size());
-  set.starts_.reserve(keys.size() + 1);
+  set.bytes_.resize(used_);
+  set.starts_.resize(names_.size() + 1);
+  char* out = set.bytes_.data();
+  size_t at = 0, count = 0;
   std::string_view last;
-  bool any = false;
-  for (const Key& key : keys) {
-    const std::string_view name = view(key.index);
-    if (any && name == last) continue;
-    set.starts_.push_back(static_cast<std::uint32_t>(set.bytes_.size()));
-    set.bytes_.append(name);
-    last = name;
-    any = true;
+  for (Name *i = names_.data(), *end = i + names_.size(), *j = i; i != end; i = j) {
+    for (j = i + 1; j != end && j->head == i->head;) ++j;
+    if (j - i > 1) SortTies(i, j, 8, bytes, scratch);
+    for (const Name* k = i; k != j; ++k) {
+      const std::string_view name(bytes + k->start, k->size);
+      if (count > 0 && name == last) continue;
+      set.starts_[count++] = static_cast<std::uint32_t>(at);
+      std::memcpy(out + at, name.data(), name.size());
+      last = name;
+      at += name.size();
+    }
   }
-  set.starts_.push_back(static_cast<std::uint32_t>(set.bytes_.size()));
+  set.starts_[count] = static_cast<std::uint32_t>(at);
+  set.starts_.resize(count + 1);
+  set.bytes_.resize(at);
+  set.starts_.shrink_to_fit();
   set.bytes_.shrink_to_fit();
   *this = NameSetBuilder();
   return set;

@@ -38,15 +38,28 @@ class NameSetBuilder {
  public:
   // Lower-cases name (ASCII: host names are ASCII) and keeps it.
   void Add(std::string_view name);
-  size_t Count() const { return starts_.size(); }
+  // For a reader that lowers and checks a name in one pass: room for a name
+  // of up to n (at most 255) bytes at the end; Keep takes the first n written
+  // there as a name, and anything not kept is overwritten by the next name.
+  char* Room(size_t n);
+  void Keep(size_t n);
+  size_t Count() const { return names_.size(); }
   // Room for about this many names of this many bytes in all.
   void Reserve(size_t names, size_t bytes);
   NameSet Build();
 
+  // A name's place in bytes_ and its first eight bytes as one big-endian
+  // number (zeros past its end), so that most of the sort stays in here.
+  struct Name {
+    std::uint64_t head;
+    std::uint32_t start;
+    std::uint32_t size;
+  };
+
  private:
-  std::string bytes_;
-  std::vector<std::uint32_t> starts_;
-  std::vector<std::uint8_t> sizes_;  // a host name is at most 253 bytes
+  std::string bytes_;  // used_ bytes of names, then room
+  size_t used_ = 0;
+  std::vector<Name> names_;
 };
 
 }  // namespace nv
