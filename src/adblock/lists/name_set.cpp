@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <memory>
 #include <utility>
 
 namespace nv {
@@ -35,20 +36,27 @@ NameSet NameSet::Union(const std::vector<const NameSet*>& sets) {
 
 void NameSetBuilder::Reserve(size_t names, size_t bytes) {
   names_.reserve(names);
-  if (bytes_.size() < bytes + 8) bytes_.resize(bytes + 8);
+  Grow(bytes);
 }
 
-// Eight bytes of slack past the room let Keep read a whole head at once.
+// Left uninitialised: every byte is written before it is read.
+void NameSetBuilder::Grow(size_t capacity) {
+  if (capacity <= capacity_) return;
+  std::unique_ptr<char[]> bytes(new char[capacity]);
+  if (used_ > 0) std::memcpy(bytes.get(), bytes_.get(), used_);
+  bytes_ = std::move(bytes);
+  capacity_ = capacity;
+}
+
 char* NameSetBuilder::Room(size_t n) {
-  if (used_ + n + 8 > bytes_.size()) bytes_.resize(std::max({bytes_.size() * 2, used_ + n + 8, size_t{4096}}));
-  return bytes_.data() + used_;
+  if (used_ + n > capacity_) Grow(std::max({capacity_ * 2, used_ + n, size_t{4096}}));
+  return bytes_.get() + used_;
 }
 
 void NameSetBuilder::Keep(size_t n) {
-  const unsigned char* at = reinterpret_cast<const unsigned char*>(bytes_.data() + used_);
+  const unsigned char* at = reinterpret_cast<const unsigned char*>(bytes_.get() + used_);
   std::uint64_t head = 0;
-  for (int b = 0; b < 8; ++b) head = (head << 8) | at[b];
-  if (n < 8) head &= ~std::uint64_t{0} << (8 * (8 - n));
+  for (size_t b = 0; b < 8; ++b) head = (head << 8) | (b < n ? at[b] : 0u);
   names_.push_back({head, static_cast<std::uint32_t>(used_), static_cast<std::uint32_t>(n)});
   used_ += n;
 }
@@ -87,20 +95,30 @@ void SortByHead(Name* first, Name* last, std::vector<Name>& scratch) {
   if (from != first) std::copy(from, from + n, first);
 }
 
+// The eight bytes of a name from depth on, as a head.
+std::uint64_t HeadAt(const Name& k, size_t depth, const char* bytes) {
+  std::uint64_t head = 0;
+  for (size_t b = depth; b < depth + 8; ++b)
+    head = (head << 8) | (b < k.size ? static_cast<unsigned char>(bytes[k.start + b]) : 0u);
+  return head;
+}
+
 // Orders names whose first `depth` bytes tie (a shorter name counting as
-// padded with zeros): a big group by radix on its next eight bytes, a small
-// one, or one whose names all end within those bytes, by comparing them.
+// padded with zeros) by their next eight bytes: a big group by radix, a
+// small one, or one whose names all end within those bytes, by comparing
+// them, the whole names only where those bytes tie too.
 void SortTies(Name* first, Name* last, size_t depth, const char* bytes, std::vector<Name>& scratch) {
-  auto view = [bytes](const Name& k) { return std::string_view(bytes + k.start, k.size); };
-  const bool longer = std::any_of(first, last, [&](const Name& k) { return k.size > depth + 8; });
-  if (last - first <= 32 || !longer) {
-    std::sort(first, last, [&](const Name& a, const Name& b) { return view(a) < view(b); });
-    return;
-  }
+  bool longer = false;
   for (Name* k = first; k != last; ++k) {
-    std::uint64_t head = 0;
-    for (size_t b = depth; b < depth + 8; ++b) head = (head << 8) | (b < k->size ? static_cast<unsigned char>(bytes[k->start + b]) : 0u);
-    k->head = head;
+    k->head = HeadAt(*k, depth, bytes);
+    longer |= k->size > depth + 8;
+  }
+  if (last - first <= 32 || !longer) {
+    auto view = [bytes](const Name& k) { return std::string_view(bytes + k.start, k.size); };
+    std::sort(first, last, [&](const Name& a, const Name& b) {
+      return a.head != b.head ? a.head < b.head : view(a) < view(b);
+    });
+    return;
   }
   SortByHead(first, last, scratch);
   for (Name *i = first, *j = first; i != last; i = j) {
@@ -113,31 +131,27 @@ void SortTies(Name* first, Name* last, size_t depth, const char* bytes, std::vec
 
 // Names are sorted by their heads first; each group that ties there is put
 // in order just before its names are copied out, while they are in cache.
+// Only such a group can hold a name twice.
 NameSet NameSetBuilder::Build() {
-  const char* bytes = bytes_.data();
+  const char* bytes = bytes_.get();
   std::vector<Name> scratch;
   SortByHead(names_.data(), names_.data() + names_.size(), scratch);
   NameSet set;
-  set.bytes_.resize(used_);
-  set.starts_.resize(names_.size() + 1);
-  char* out = set.bytes_.data();
-  size_t at = 0, count = 0;
-  std::string_view last;
+  set.bytes_.reserve(used_);
+  set.starts_.reserve(names_.size() + 1);
   for (Name *i = names_.data(), *end = i + names_.size(), *j = i; i != end; i = j) {
     for (j = i + 1; j != end && j->head == i->head;) ++j;
     if (j - i > 1) SortTies(i, j, 8, bytes, scratch);
+    std::string_view last;
     for (const Name* k = i; k != j; ++k) {
       const std::string_view name(bytes + k->start, k->size);
-      if (count > 0 && name == last) continue;
-      set.starts_[count++] = static_cast<std::uint32_t>(at);
-      std::memcpy(out + at, name.data(), name.size());
+      if (k != i && name == last) continue;
+      set.starts_.push_back(static_cast<std::uint32_t>(set.bytes_.size()));
+      set.bytes_.append(name);
       last = name;
-      at += name.size();
     }
   }
-  set.starts_[count] = static_cast<std::uint32_t>(at);
-  set.starts_.resize(count + 1);
-  set.bytes_.resize(at);
+  set.starts_.push_back(static_cast<std::uint32_t>(set.bytes_.size()));
   set.starts_.shrink_to_fit();
   set.bytes_.shrink_to_fit();
   *this = NameSetBuilder();

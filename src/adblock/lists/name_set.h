@@ -1,6 +1,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -57,8 +58,11 @@ class NameSetBuilder {
   };
 
  private:
-  std::string bytes_;  // used_ bytes of names, then room
+  void Grow(size_t capacity);
+
+  std::unique_ptr<char[]> bytes_;  // used_ bytes of names, then room
   size_t used_ = 0;
+  size_t capacity_ = 0;
   std::vector<Name> names_;
 };
 
