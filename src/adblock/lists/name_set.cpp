@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 #include <memory>
 #include <utility>
 
@@ -36,20 +38,21 @@ NameSet NameSet::Union(const std::vector<const NameSet*>& sets) {
 
 void NameSetBuilder::Reserve(size_t names, size_t bytes) {
   names_.reserve(names);
-  Grow(bytes);
+  if (bytes > capacity_) Resize(bytes);
 }
 
-// Left uninitialised: every byte is written before it is read.
-void NameSetBuilder::Grow(size_t capacity) {
-  if (capacity <= capacity_) return;
-  std::unique_ptr<char[]> bytes(new char[capacity]);
-  if (used_ > 0) std::memcpy(bytes.get(), bytes_.get(), used_);
-  bytes_ = std::move(bytes);
+// Left uninitialised, as every byte is written before it is read. realloc
+// can often grow or shrink a large block where it lies, without a copy.
+void NameSetBuilder::Resize(size_t capacity) {
+  char* bytes = static_cast<char*>(std::realloc(bytes_.get(), capacity));
+  if (!bytes) throw std::bad_alloc();
+  (void)bytes_.release();
+  bytes_.reset(bytes);
   capacity_ = capacity;
 }
 
 char* NameSetBuilder::Room(size_t n) {
-  if (used_ + n > capacity_) Grow(std::max({capacity_ * 2, used_ + n, size_t{4096}}));
+  if (used_ + n > capacity_) Resize(std::max({capacity_ * 2, used_ + n, size_t{4096}}));
   return bytes_.get() + used_;
 }
 
@@ -129,16 +132,35 @@ void SortTies(Name* first, Name* last, size_t depth, const char* bytes, std::vec
 
 }  // namespace
 
+std::shared_ptr<const char[]> NameSetBuilder::Share(Buffer bytes) {
+  return std::shared_ptr<const char[]>(bytes.release(), Free());
+}
+
+// The set's names alone, one after another in its order.
+void NameSetBuilder::CopyInOrder(NameSet& set, size_t held) const {
+  Buffer bytes(static_cast<char*>(std::malloc(std::max<size_t>(held, 1))));
+  if (!bytes) throw std::bad_alloc();
+  std::uint32_t at = 0;
+  for (size_t i = 0; i < set.starts_.size(); ++i) {
+    std::memcpy(bytes.get() + at, bytes_.get() + set.starts_[i], set.sizes_[i]);
+    set.starts_[i] = std::exchange(at, at + set.sizes_[i]);
+  }
+  set.bytes_ = Share(std::move(bytes));
+  set.capacity_ = held;
+}
+
 // Names are sorted by their heads first; each group that ties there is put
-// in order just before its names are copied out, while they are in cache.
-// Only such a group can hold a name twice.
+// in order next, while its names are in cache. Only such a group can hold a
+// name twice. The set keeps the builder's buffer, unless repeats take much
+// of it: then it gets the names alone, in order.
 NameSet NameSetBuilder::Build() {
   const char* bytes = bytes_.get();
   std::vector<Name> scratch;
   SortByHead(names_.data(), names_.data() + names_.size(), scratch);
   NameSet set;
-  set.bytes_.reserve(used_);
-  set.starts_.reserve(names_.size() + 1);
+  set.starts_.reserve(names_.size());
+  set.sizes_.reserve(names_.size());
+  size_t held = 0;
   for (Name *i = names_.data(), *end = i + names_.size(), *j = i; i != end; i = j) {
     for (j = i + 1; j != end && j->head == i->head;) ++j;
     if (j - i > 1) SortTies(i, j, 8, bytes, scratch);
@@ -146,14 +168,23 @@ NameSet NameSetBuilder::Build() {
     for (const Name* k = i; k != j; ++k) {
       const std::string_view name(bytes + k->start, k->size);
       if (k != i && name == last) continue;
-      set.starts_.push_back(static_cast<std::uint32_t>(set.bytes_.size()));
-      set.bytes_.append(name);
+      set.starts_.push_back(k->start);
+      set.sizes_.push_back(static_cast<std::uint8_t>(k->size));
+      held += name.size();
       last = name;
     }
   }
-  set.starts_.push_back(static_cast<std::uint32_t>(set.bytes_.size()));
+  if (held < used_ - used_ / 4) {
+    CopyInOrder(set, held);
+  } else {
+    // Room never written costs no memory until touched; only much of it is
+    // given back, since a realloc that moves the block copies every name.
+    if (used_ > 0 && used_ < capacity_ - capacity_ / 4) Resize(used_);
+    set.bytes_ = Share(std::move(bytes_));
+    set.capacity_ = capacity_;
+  }
   set.starts_.shrink_to_fit();
-  set.bytes_.shrink_to_fit();
+  set.sizes_.shrink_to_fit();
   *this = NameSetBuilder();
   return set;
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -10,28 +11,32 @@ namespace nv {
 
 // A large set of host names (a published block list holds up to a few
 // hundred thousand), lower case, sorted and without repeats. The names sit
-// one after another in one buffer with an offset each, so 500,000 names cost
-// their bytes plus four bytes apiece instead of a string object each.
+// in one buffer, in the order they were read, with an offset and a length
+// each in sorted order, so 500,000 names cost their bytes plus five bytes
+// apiece instead of a string object each, and sorting them copies no name.
+// Copies share the buffer, which never changes.
 class NameSet {
  public:
   NameSet() = default;
-  size_t Size() const { return starts_.empty() ? 0 : starts_.size() - 1; }
+  size_t Size() const { return starts_.size(); }
   bool Empty() const { return Size() == 0; }
-  std::string_view At(size_t i) const {
-    return std::string_view(bytes_).substr(starts_[i], starts_[i + 1] - starts_[i]);
-  }
+  std::string_view At(size_t i) const { return {bytes_.get() + starts_[i], sizes_[i]}; }
   // name must already be in lower case, as the set holds it.
   bool Contains(std::string_view name) const;
   // Bytes held, for the memory budget.
-  size_t Footprint() const { return bytes_.capacity() + starts_.capacity() * sizeof(std::uint32_t); }
+  size_t Footprint() const {
+    return capacity_ + starts_.capacity() * sizeof(std::uint32_t) + sizes_.capacity();
+  }
 
   // Every name of either set, once.
   static NameSet Union(const std::vector<const NameSet*>& sets);
 
  private:
   friend class NameSetBuilder;
-  std::string bytes_;
-  std::vector<std::uint32_t> starts_;  // Size()+1 offsets into bytes_
+  std::shared_ptr<const char[]> bytes_;
+  size_t capacity_ = 0;
+  std::vector<std::uint32_t> starts_;  // into bytes_
+  std::vector<std::uint8_t> sizes_;    // a host name is at most 253 bytes
 };
 
 // Collects names in any order and case, then sorts them into a NameSet.
@@ -58,9 +63,15 @@ class NameSetBuilder {
   };
 
  private:
-  void Grow(size_t capacity);
+  struct Free {
+    void operator()(const char* p) const { std::free(const_cast<char*>(p)); }
+  };
+  using Buffer = std::unique_ptr<char, Free>;
+  static std::shared_ptr<const char[]> Share(Buffer bytes);
+  void Resize(size_t capacity);
+  void CopyInOrder(NameSet& set, size_t held) const;
 
-  std::unique_ptr<char[]> bytes_;  // used_ bytes of names, then room
+  Buffer bytes_;  // used_ bytes of names, then room
   size_t used_ = 0;
   size_t capacity_ = 0;
   std::vector<Name> names_;
