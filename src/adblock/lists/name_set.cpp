@@ -132,35 +132,19 @@ void SortTies(Name* first, Name* last, size_t depth, const char* bytes, std::vec
 
 }  // namespace
 
-std::shared_ptr<const char[]> NameSetBuilder::Share(Buffer bytes) {
-  return std::shared_ptr<const char[]>(bytes.release(), Free());
-}
-
-// The set's names alone, one after another in its order.
-void NameSetBuilder::CopyInOrder(NameSet& set, size_t held) const {
-  Buffer bytes(static_cast<char*>(std::malloc(std::max<size_t>(held, 1))));
-  if (!bytes) throw std::bad_alloc();
-  std::uint32_t at = 0;
-  for (size_t i = 0; i < set.starts_.size(); ++i) {
-    std::memcpy(bytes.get() + at, bytes_.get() + set.starts_[i], set.sizes_[i]);
-    set.starts_[i] = std::exchange(at, at + set.sizes_[i]);
-  }
-  set.bytes_ = Share(std::move(bytes));
-  set.capacity_ = held;
-}
-
 // Names are sorted by their heads first; each group that ties there is put
-// in order next, while its names are in cache. Only such a group can hold a
-// name twice. The set keeps the builder's buffer, unless repeats take much
-// of it: then it gets the names alone, in order.
+// in order and copied out next, while its names are in cache. Only such a
+// group can hold a name twice, and only repeats leave the set's buffer
+// much room to give back.
 NameSet NameSetBuilder::Build() {
   const char* bytes = bytes_.get();
   std::vector<Name> scratch;
   SortByHead(names_.data(), names_.data() + names_.size(), scratch);
+  Buffer sorted(static_cast<char*>(std::malloc(std::max<size_t>(used_, 1))));
+  if (!sorted) throw std::bad_alloc();
   NameSet set;
-  set.starts_.reserve(names_.size());
-  set.sizes_.reserve(names_.size());
-  size_t held = 0;
+  set.starts_.reserve(names_.size() + 1);
+  std::uint32_t at = 0;
   for (Name *i = names_.data(), *end = i + names_.size(), *j = i; i != end; i = j) {
     for (j = i + 1; j != end && j->head == i->head;) ++j;
     if (j - i > 1) SortTies(i, j, 8, bytes, scratch);
@@ -168,23 +152,20 @@ NameSet NameSetBuilder::Build() {
     for (const Name* k = i; k != j; ++k) {
       const std::string_view name(bytes + k->start, k->size);
       if (k != i && name == last) continue;
-      set.starts_.push_back(k->start);
-      set.sizes_.push_back(static_cast<std::uint8_t>(k->size));
-      held += name.size();
+      set.starts_.push_back(at);
+      std::memcpy(sorted.get() + at, name.data(), name.size());
+      at += k->size;
       last = name;
     }
   }
-  if (held < used_ - used_ / 4) {
-    CopyInOrder(set, held);
-  } else {
-    // Room never written costs no memory until touched; only much of it is
-    // given back, since a realloc that moves the block copies every name.
-    if (used_ > 0 && used_ < capacity_ - capacity_ / 4) Resize(used_);
-    set.bytes_ = Share(std::move(bytes_));
-    set.capacity_ = capacity_;
+  set.starts_.push_back(at);
+  set.capacity_ = std::max<size_t>(used_, 1);
+  if (at < used_ - used_ / 4) {
+    sorted.reset(static_cast<char*>(std::realloc(sorted.release(), std::max<size_t>(at, 1))));
+    set.capacity_ = std::max<size_t>(at, 1);
   }
+  set.bytes_ = std::shared_ptr<const char[]>(sorted.release(), Free());
   set.starts_.shrink_to_fit();
-  set.sizes_.shrink_to_fit();
   *this = NameSetBuilder();
   return set;
 }
