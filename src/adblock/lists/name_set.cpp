@@ -36,6 +36,23 @@ NameSet NameSet::Union(const std::vector<const NameSet*>& sets) {
   return builder.Build();
 }
 
+namespace {
+
+// size bytes from at, the first eight of them as one big-endian number, with
+// zeros past their end.
+std::uint64_t HeadOf(const char* at, size_t size) {
+  const unsigned char* b = reinterpret_cast<const unsigned char*>(at);
+  std::uint64_t head = 0;
+  if (size >= 8) {
+    for (int i = 0; i < 8; ++i) head = (head << 8) | b[i];  // compiles to a load and a byte swap
+    return head;
+  }
+  for (size_t i = 0; i < 8; ++i) head = (head << 8) | (i < size ? b[i] : 0u);
+  return head;
+}
+
+}  // namespace
+
 void NameSetBuilder::Reserve(size_t names, size_t bytes) {
   names_.reserve(names);
   if (bytes > capacity_) Resize(bytes);
@@ -57,9 +74,7 @@ char* NameSetBuilder::Room(size_t n) {
 }
 
 void NameSetBuilder::Keep(size_t n) {
-  const unsigned char* at = reinterpret_cast<const unsigned char*>(bytes_.get() + used_);
-  std::uint64_t head = 0;
-  for (size_t b = 0; b < 8; ++b) head = (head << 8) | (b < n ? at[b] : 0u);
+  const std::uint64_t head = HeadOf(bytes_.get() + used_, n);
   names_.push_back({head, static_cast<std::uint32_t>(used_), static_cast<std::uint32_t>(n)});
   used_ += n;
 }
@@ -100,10 +115,7 @@ void SortByHead(Name* first, Name* last, std::vector<Name>& scratch) {
 
 // The eight bytes of a name from depth on, as a head.
 std::uint64_t HeadAt(const Name& k, size_t depth, const char* bytes) {
-  std::uint64_t head = 0;
-  for (size_t b = depth; b < depth + 8; ++b)
-    head = (head << 8) | (b < k.size ? static_cast<unsigned char>(bytes[k.start + b]) : 0u);
-  return head;
+  return depth < k.size ? HeadOf(bytes + k.start + depth, k.size - depth) : 0;
 }
 
 // Orders names whose first `depth` bytes tie (a shorter name counting as
