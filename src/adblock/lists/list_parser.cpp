@@ -34,20 +34,17 @@ bool EqualNoCase(std::string_view a, std::string_view b) {
   return true;
 }
 
-// Per byte: what it is in a host name, and its lower case.
-enum : std::uint8_t { kNotInName = 1, kDot = 2 };
-constexpr std::array<std::uint8_t, 256> kNameClass = [] {
-  std::array<std::uint8_t, 256> is{};
+// Per byte: its lower case, and in the high byte what it is in a host name;
+// one table, so that the pass over a name loads once per byte.
+enum : std::uint16_t { kNotInName = 0x100, kDot = 0x200 };
+constexpr std::array<std::uint16_t, 256> kNameByte = [] {
+  std::array<std::uint16_t, 256> is{};
   for (int c = 0; c < 256; ++c) {
     const bool label = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_';
-    is[c] = c == '.' ? kDot : label ? 0 : kNotInName;
+    const int lower = c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c;
+    is[c] = static_cast<std::uint16_t>(lower | (c == '.' ? kDot : label ? 0 : kNotInName));
   }
   return is;
-}();
-constexpr std::array<char, 256> kLowerOf = [] {
-  std::array<char, 256> lower{};
-  for (int c = 0; c < 256; ++c) lower[c] = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-  return lower;
 }();
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
@@ -79,11 +76,10 @@ ScannedName LowerHostName(const char* in, size_t limit, char* out, bool dropTrai
   size_t i = 0, label = 0, previous = 0;
   bool good = true;
   for (; i < limit; ++i) {
-    const unsigned char c = static_cast<unsigned char>(in[i]);
-    const std::uint8_t what = kNameClass[c];
-    if (what == kNotInName) break;
-    out[i] = kLowerOf[c];
-    if (what == kDot) {
+    const std::uint16_t what = kNameByte[static_cast<unsigned char>(in[i])];
+    if (what & kNotInName) break;
+    out[i] = static_cast<char>(what & 0xFF);
+    if (what & kDot) {
       good &= IsLabel(in, label, i);
       previous = std::exchange(label, i + 1);
     }
