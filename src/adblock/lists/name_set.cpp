@@ -173,8 +173,12 @@ NameSet NameSetBuilder::Build() {
   set.starts_.push_back(at);
   set.capacity_ = std::max<size_t>(used_, 1);
   if (at < used_ - used_ / 4) {
-    sorted.reset(static_cast<char*>(std::realloc(sorted.release(), std::max<size_t>(at, 1))));
-    set.capacity_ = std::max<size_t>(at, 1);
+    // A failed shrink leaves the block as it was, which is still good.
+    if (char* smaller = static_cast<char*>(std::realloc(sorted.get(), std::max<size_t>(at, 1)))) {
+      (void)sorted.release();
+      sorted.reset(smaller);
+      set.capacity_ = std::max<size_t>(at, 1);
+    }
   }
   set.bytes_ = std::shared_ptr<const char[]>(sorted.release(), Free());
   set.starts_.shrink_to_fit();
