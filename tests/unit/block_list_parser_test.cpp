@@ -86,6 +86,22 @@ TEST(BlockListParser, TheLastLineNeedsNoLineEndAndACommentMayCutAName) {
   EXPECT_EQ(Parse("lone.example"), std::vector<std::string>{"lone.example"});
 }
 
+// A hosts line's names are read while they are checked: a bad byte or an
+// overlong name spoils only its own field.
+TEST(BlockListParser, AHostsLinesBadFieldSpoilsOnlyItself) {
+  const std::string longest = std::string(63, 'a') + "." + std::string(63, 'b') + "." + std::string(63, 'c') + "." +
+                              std::string(61, 'd');  // 253 bytes
+  const std::string list = "0.0.0.0 bad/name.example good.example\n"
+                           "0.0.0.0 " + std::string(300, 'x') + ".example after.example\n"
+                           "0.0.0.0 " + longest + ". " + longest + "e.example\n"
+                           "0.0.0.0 Dot.Example.\tdot2.example..\n"
+                           "0.0.0.0 ex_ample.com.\n";
+  EXPECT_EQ(Parse(list), (std::vector<std::string>{longest, "after.example", "dot.example", "ex_ample.com",
+                                                   "good.example"}));
+  EXPECT_TRUE(IsBlockableName(longest));
+  EXPECT_FALSE(IsBlockableName("trailing.example."));  // only a list's reader drops the dot
+}
+
 TEST(BlockListParser, WebPagesAreToldApartFromLists) {
   EXPECT_TRUE(ParseBlockList("\r\n  <!DOCTYPE html><html><body>Sign in</body></html>").looksLikeHtml);
   EXPECT_TRUE(ParseBlockList("\xEF\xBB\xBF<HTML>\n<p>moved</p>").looksLikeHtml);
@@ -126,6 +142,24 @@ TEST(NameSet, SortsLikeAComparisonSort) {
   std::sort(expected.begin(), expected.end());
   expected.erase(std::unique(expected.begin(), expected.end()), expected.end());
   EXPECT_EQ(Names(builder.Build()), expected);
+}
+
+// Sets of mostly repeated names hold each name's bytes once, and copies of
+// a set outlive it.
+TEST(NameSet, RepeatsCostNoMemoryAndCopiesShareTheirNames) {
+  NameSetBuilder builder;
+  for (int round = 0; round < 8; ++round)
+    for (int i = 0; i < 1000; ++i) builder.Add("Name" + std::to_string(i) + ".example");
+  NameSet copy;
+  {
+    const NameSet set = builder.Build();
+    ASSERT_EQ(set.Size(), 1000u);
+    EXPECT_LT(set.Footprint(), 20000u);  // some 14,000 bytes once, 8 times as much in all
+    copy = set;
+  }
+  EXPECT_EQ(copy.At(0), "name0.example");
+  EXPECT_TRUE(copy.Contains("name999.example"));
+  for (size_t i = 1; i < copy.Size(); ++i) ASSERT_LT(copy.At(i - 1), copy.At(i));
 }
 
 TEST(NameSet, UnionKeepsEachNameOnce) {

@@ -2,14 +2,28 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
+#include <cstring>
+#include <utility>
 
 namespace nv {
 
 namespace {
 
-constexpr std::array<std::string_view, 4> kBlockAddresses = {"0.0.0.0", "127.0.0.1", "::1", "::"};
-constexpr std::array<std::string_view, 4> kLoopbackNames = {"localhost", "localhost.localdomain", "local",
-                                                           "broadcasthost"};
+// Comparisons with a fixed text of known length, which compile to a few
+// loads where a general compare is a library call per line.
+template <size_t N>
+bool Is(std::string_view text, const char (&fixed)[N]) {
+  return text.size() == N - 1 && std::memcmp(text.data(), fixed, N - 1) == 0;
+}
+template <size_t N>
+bool StartsWith(std::string_view text, const char (&fixed)[N]) {
+  return text.size() >= N - 1 && std::memcmp(text.data(), fixed, N - 1) == 0;
+}
+template <size_t N>
+bool EndsWith(std::string_view text, const char (&fixed)[N]) {
+  return text.size() >= N - 1 && std::memcmp(text.data() + text.size() - (N - 1), fixed, N - 1) == 0;
+}
 
 char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -20,55 +34,79 @@ bool EqualNoCase(std::string_view a, std::string_view b) {
   return true;
 }
 
-bool EndsWithNoCase(std::string_view text, std::string_view tail) {
-  return text.size() >= tail.size() && EqualNoCase(text.substr(text.size() - tail.size()), tail);
-}
-
-constexpr std::array<bool, 256> kLabelChars = [] {
-  std::array<bool, 256> is{};
-  for (int c = 0; c < 256; ++c)
-    is[c] = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_';
+// Per byte: its lower case, and in the high byte what it is in a host name;
+// one table, so that the pass over a name loads once per byte.
+enum : std::uint16_t { kNotInName = 0x100, kDot = 0x200 };
+constexpr std::array<std::uint16_t, 256> kNameByte = [] {
+  std::array<std::uint16_t, 256> is{};
+  for (int c = 0; c < 256; ++c) {
+    const bool label = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_';
+    const int lower = c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c;
+    is[c] = static_cast<std::uint16_t>(lower | (c == '.' ? kDot : label ? 0 : kNotInName));
+  }
   return is;
 }();
 
-bool IsLabelChar(char c) { return kLabelChars[static_cast<unsigned char>(c)]; }
-
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
-// Labels as a host name needs them, in one pass over the name; returns the
-// number of labels, 0 if any is bad.
-int CountLabels(std::string_view name, bool& lastAllDigits) {
-  int labels = 0;
-  size_t length = 0;
-  bool digits = true;
-  char previous = 0;
-  for (size_t i = 0; i <= name.size(); ++i) {
-    if (i == name.size() || name[i] == '.') {
-      if (length == 0 || length > 63 || previous == '-') return 0;
-      ++labels;
-      lastAllDigits = digits;
-      length = 0;
-      digits = true;
-      continue;
-    }
-    const char c = name[i];
-    if (!IsLabelChar(c) || (length == 0 && c == '-')) return 0;
-    if (c < '0' || c > '9') digits = false;
-    ++length;
-    previous = c;
-  }
-  return labels;
+// A label is 1 to 63 bytes and neither begins nor ends with '-'.
+bool IsLabel(const char* name, size_t from, size_t to) {
+  return to > from && to - from <= 63 && name[from] != '-' && name[to - 1] != '-';
 }
 
+bool AllDigits(const char* text, size_t size) {
+  for (size_t i = 0; i < size; ++i)
+    if (text[i] < '0' || text[i] > '9') return false;
+  return true;
+}
+
+// What one pass over a name's bytes found: how many could be part of a host
+// name, and whether they (less a trailing dot, where one is allowed) make a
+// good one.
+struct ScannedName {
+  size_t scanned;
+  size_t size;
+  bool good;
+};
+
+// Writes in's bytes in lower case to out up to limit or the first byte no
+// host name holds, and checks their labels in the same pass: at least two,
+// and a top-level one that is not all digits, so that an address is no name.
+ScannedName LowerHostName(const char* in, size_t limit, char* out, bool dropTrailingDot) {
+  size_t i = 0, label = 0, previous = 0;
+  bool good = true;
+  for (; i < limit; ++i) {
+    const std::uint16_t what = kNameByte[static_cast<unsigned char>(in[i])];
+    if (what & kNotInName) break;
+    out[i] = static_cast<char>(what & 0xFF);
+    if (what & kDot) {
+      good &= IsLabel(in, label, i);
+      previous = std::exchange(label, i + 1);
+    }
+  }
+  size_t n = i;
+  if (dropTrailingDot && n > 0 && in[n - 1] == '.') {
+    --n;
+    label = previous;
+  }
+  good = good && n <= 253 && label > 0 && IsLabel(in, label, n) && !AllDigits(in + label, n - label);
+  return {i, n, good};
+}
+
+// name in lower case.
 bool IsLoopbackName(std::string_view name) {
-  for (std::string_view n : kLoopbackNames)
-    if (EqualNoCase(name, n)) return true;
-  return EndsWithNoCase(name, ".localhost") || EndsWithNoCase(name, ".localdomain") ||
-         (name.size() > 4 && EqualNoCase(name.substr(0, 4), "ip6-"));
+  return Is(name, "localhost") || Is(name, "localhost.localdomain") || Is(name, "local") ||
+         Is(name, "broadcasthost") || EndsWith(name, ".localhost") || EndsWith(name, ".localdomain") ||
+         (name.size() > 4 && StartsWith(name, "ip6-"));
+}
+
+bool IsCheckedName(std::string_view name, char* lowered) {
+  const ScannedName scan = LowerHostName(name.data(), name.size(), lowered, false);
+  return scan.scanned == name.size() && scan.good && !IsLoopbackName({lowered, name.size()});
 }
 
 bool IsBlockAddress(std::string_view field) {
-  return std::find(kBlockAddresses.begin(), kBlockAddresses.end(), field) != kBlockAddresses.end();
+  return Is(field, "0.0.0.0") || Is(field, "127.0.0.1") || Is(field, "::1") || Is(field, "::");
 }
 
 bool LooksLikeHtml(std::string_view bytes) {
@@ -90,11 +128,20 @@ class FieldReader {
   char LineStart() const { return *p_; }
   // The line's next field; empty once the line or its text ends.
   std::string_view Next() {
-    while (p_ < end_ && IsBlank(*p_)) ++p_;
+    if (!AtField()) return {};
     const char* start = p_;
-    while (p_ < end_ && !kEndsField[static_cast<unsigned char>(*p_)]) ++p_;
+    while (!AtFieldEnd()) ++p_;
     return {start, static_cast<size_t>(p_ - start)};
   }
+  // Past blanks; true when a field begins there. Rest and Skip let a caller
+  // read the field itself.
+  bool AtField() {
+    while (p_ < end_ && IsBlank(*p_)) ++p_;
+    return !AtFieldEnd();
+  }
+  std::string_view Rest() const { return {p_, static_cast<size_t>(end_ - p_)}; }
+  void Skip(size_t n) { p_ += n; }
+  bool AtFieldEnd() const { return p_ == end_ || kEndsField[static_cast<unsigned char>(*p_)]; }
   // Past the rest of the line and its CR or LF (a CR LF leaves an empty line).
   void NextLine() {
     while (p_ < end_ && *p_ != '\n' && *p_ != '\r') ++p_;
@@ -122,7 +169,7 @@ class LineReader {
     if (first.empty()) return false;
     if (IsBlockAddress(first)) {
       bool any = false;
-      for (std::string_view name = in.Next(); !name.empty(); name = in.Next()) any |= Take(name);
+      while (in.AtField()) any |= TakeField(in);
       return any;
     }
     if (!in.Next().empty()) return false;  // another address, or not a list line
@@ -134,14 +181,37 @@ class LineReader {
   }
 
  private:
-  bool Take(std::string_view name) {
-    if (!name.empty() && name.back() == '.') name.remove_suffix(1);
-    if (!IsBlockableName(name)) return false;
+  // The field at in's position, read while it is checked and lowered.
+  bool TakeField(FieldReader& in) {
+    const std::string_view rest = in.Rest();
+    char* lowered = out_.Room(kLongestField);
+    const ScannedName name = LowerHostName(rest.data(), std::min(rest.size(), kLongestField), lowered, true);
+    in.Skip(name.scanned);
+    if (!in.AtFieldEnd()) {  // a byte no host name holds, or too long for one
+      in.Next();
+      return false;
+    }
+    return name.good && Keep(lowered, name.size);
+  }
+
+  bool Take(std::string_view field) {
+    if (field.size() > kLongestField) return false;
+    char* lowered = out_.Room(field.size());
+    const ScannedName name = LowerHostName(field.data(), field.size(), lowered, true);
+    return name.scanned == field.size() && name.good && Keep(lowered, name.size);
+  }
+
+  bool Keep(const char* lowered, size_t size) {
+    const std::string_view name(lowered, size);
+    if (IsLoopbackName(name)) return false;
     for (const std::string& s : skip_)
       if (EqualNoCase(name, s)) return false;
-    out_.Add(name);
+    out_.Keep(size);
     return true;
   }
+
+  // The longest name with its trailing dot.
+  static constexpr size_t kLongestField = 254;
 
   NameSetBuilder& out_;
   const std::vector<std::string>& skip_;
@@ -150,11 +220,8 @@ class LineReader {
 }  // namespace
 
 bool IsBlockableName(std::string_view name) {
-  if (name.empty() || name.size() > 253) return false;
-  bool lastAllDigits = false;
-  // An address is no name, and a top-level label is never all digits.
-  if (CountLabels(name, lastAllDigits) < 2 || lastAllDigits) return false;
-  return !IsLoopbackName(name);
+  char lowered[253];
+  return name.size() <= sizeof lowered && IsCheckedName(name, lowered);
 }
 
 ParsedList ParseBlockList(std::string_view bytes, const std::vector<std::string>& skip) {

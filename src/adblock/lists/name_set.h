@@ -1,6 +1,8 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,26 +12,27 @@ namespace nv {
 // A large set of host names (a published block list holds up to a few
 // hundred thousand), lower case, sorted and without repeats. The names sit
 // one after another in one buffer with an offset each, so 500,000 names cost
-// their bytes plus four bytes apiece instead of a string object each.
+// their bytes plus four bytes apiece instead of a string object each, and a
+// walk in order reads memory in order. Copies share the buffer, which never
+// changes.
 class NameSet {
  public:
   NameSet() = default;
   size_t Size() const { return starts_.empty() ? 0 : starts_.size() - 1; }
   bool Empty() const { return Size() == 0; }
-  std::string_view At(size_t i) const {
-    return std::string_view(bytes_).substr(starts_[i], starts_[i + 1] - starts_[i]);
-  }
+  std::string_view At(size_t i) const { return {bytes_.get() + starts_[i], starts_[i + 1] - starts_[i]}; }
   // name must already be in lower case, as the set holds it.
   bool Contains(std::string_view name) const;
   // Bytes held, for the memory budget.
-  size_t Footprint() const { return bytes_.capacity() + starts_.capacity() * sizeof(std::uint32_t); }
+  size_t Footprint() const { return capacity_ + starts_.capacity() * sizeof(std::uint32_t); }
 
   // Every name of either set, once.
   static NameSet Union(const std::vector<const NameSet*>& sets);
 
  private:
   friend class NameSetBuilder;
-  std::string bytes_;
+  std::shared_ptr<const char[]> bytes_;
+  size_t capacity_ = 0;
   std::vector<std::uint32_t> starts_;  // Size()+1 offsets into bytes_
 };
 
@@ -38,15 +41,35 @@ class NameSetBuilder {
  public:
   // Lower-cases name (ASCII: host names are ASCII) and keeps it.
   void Add(std::string_view name);
-  size_t Count() const { return starts_.size(); }
+  // For a reader that lowers and checks a name in one pass: room for a name
+  // of up to n (at most 255) bytes at the end; Keep takes the first n written
+  // there as a name, and anything not kept is overwritten by the next name.
+  char* Room(size_t n);
+  void Keep(size_t n);
+  size_t Count() const { return names_.size(); }
   // Room for about this many names of this many bytes in all.
   void Reserve(size_t names, size_t bytes);
   NameSet Build();
 
+  // A name's place in bytes_ and its first eight bytes as one big-endian
+  // number (zeros past its end), so that most of the sort stays in here.
+  struct Name {
+    std::uint64_t head;
+    std::uint32_t start;
+    std::uint32_t size;
+  };
+
  private:
-  std::string bytes_;
-  std::vector<std::uint32_t> starts_;
-  std::vector<std::uint8_t> sizes_;  // a host name is at most 253 bytes
+  struct Free {
+    void operator()(const char* p) const { std::free(const_cast<char*>(p)); }
+  };
+  using Buffer = std::unique_ptr<char, Free>;
+  void Resize(size_t capacity);
+
+  Buffer bytes_;  // used_ bytes of names, then room
+  size_t used_ = 0;
+  size_t capacity_ = 0;
+  std::vector<Name> names_;
 };
 
 }  // namespace nv
