@@ -85,12 +85,7 @@ bool Start(Norvane& app) { return app.Start() && app.WaitRunning() && (Sleep(400
 }  // namespace
 
 int main() {
-  WSADATA wsa;
-  WSAStartup(MAKEWORD(2, 2), &wsa);
-  ClearSettings();
-  SetSetting("Data", "AdBlock", "False");
-  SetSetting("Data", "Popup", "False");
-  SetSetting("Data", "Cookies", "True");
+  StartWithSwitches(false, false, true);
   const std::string folder = InstallFresh("cookie_stores_bench");
   WriteFile(folder + "\\data\\cookies.svr", "keep\r\n");
   std::printf("cookie stores under Wine: Kill Cookies on, %d s per figure\n", kMeasureSeconds);

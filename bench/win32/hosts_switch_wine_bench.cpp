@@ -35,12 +35,7 @@ bool HostsBlocks() { return ReadFile(HostsPath()).find(kLastName) != std::string
 }  // namespace
 
 int main() {
-  WSADATA wsa;
-  WSAStartup(MAKEWORD(2, 2), &wsa);
-  ClearSettings();
-  SetSetting("Data", "AdBlock", "True");
-  SetSetting("Data", "Popup", "False");
-  SetSetting("Data", "Cookies", "False");
+  StartWithSwitches(true, false, false);
   WriteFile(HostsPath(), "# user\r\n127.0.0.1 localhost\r\n");
   const std::string folder = InstallFresh("hosts_switch_bench");
   TestHttpServer server;

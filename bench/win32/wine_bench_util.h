@@ -14,6 +14,17 @@
 
 namespace e2e {
 
+// Winsock started, and the settings of a first start with the three
+// switches as given.
+inline void StartWithSwitches(bool adBlock, bool popups, bool cookies) {
+  WSADATA wsa;
+  WSAStartup(MAKEWORD(2, 2), &wsa);
+  ClearSettings();
+  SetSetting("Data", "AdBlock", adBlock ? "True" : "False");
+  SetSetting("Data", "Popup", popups ? "True" : "False");
+  SetSetting("Data", "Cookies", cookies ? "True" : "False");
+}
+
 inline void Pump() {
   MSG msg;
   while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
