@@ -1,10 +1,11 @@
 #include "adblock/lists/list_parser.h"
 
+#include "adblock/lists/host_name_scan.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
-#include <utility>
 
 namespace nv {
 
@@ -34,75 +35,13 @@ bool EqualNoCase(std::string_view a, std::string_view b) {
   return true;
 }
 
-// Per byte: its lower case, and in the high byte what it is in a host name;
-// one table, so that the pass over a name loads once per byte.
-enum : std::uint16_t { kNotInName = 0x100, kDot = 0x200 };
-constexpr std::array<std::uint16_t, 256> kNameByte = [] {
-  std::array<std::uint16_t, 256> is{};
-  for (int c = 0; c < 256; ++c) {
-    const bool label = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_';
-    const int lower = c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c;
-    is[c] = static_cast<std::uint16_t>(lower | (c == '.' ? kDot : label ? 0 : kNotInName));
-  }
-  return is;
-}();
-
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-// A label is 1 to 63 bytes and neither begins nor ends with '-'.
-bool IsLabel(const char* name, size_t from, size_t to) {
-  return to > from && to - from <= 63 && name[from] != '-' && name[to - 1] != '-';
-}
-
-bool AllDigits(const char* text, size_t size) {
-  for (size_t i = 0; i < size; ++i)
-    if (text[i] < '0' || text[i] > '9') return false;
-  return true;
-}
-
-// What one pass over a name's bytes found: how many could be part of a host
-// name, and whether they (less a trailing dot, where one is allowed) make a
-// good one.
-struct ScannedName {
-  size_t scanned;
-  size_t size;
-  bool good;
-};
-
-// Writes in's bytes in lower case to out up to limit or the first byte no
-// host name holds, and checks their labels in the same pass: at least two,
-// and a top-level one that is not all digits, so that an address is no name.
-ScannedName LowerHostName(const char* in, size_t limit, char* out, bool dropTrailingDot) {
-  size_t i = 0, label = 0, previous = 0;
-  bool good = true;
-  for (; i < limit; ++i) {
-    const std::uint16_t what = kNameByte[static_cast<unsigned char>(in[i])];
-    if (what & kNotInName) break;
-    out[i] = static_cast<char>(what & 0xFF);
-    if (what & kDot) {
-      good &= IsLabel(in, label, i);
-      previous = std::exchange(label, i + 1);
-    }
-  }
-  size_t n = i;
-  if (dropTrailingDot && n > 0 && in[n - 1] == '.') {
-    --n;
-    label = previous;
-  }
-  good = good && n <= 253 && label > 0 && IsLabel(in, label, n) && !AllDigits(in + label, n - label);
-  return {i, n, good};
-}
 
 // name in lower case.
 bool IsLoopbackName(std::string_view name) {
   return Is(name, "localhost") || Is(name, "localhost.localdomain") || Is(name, "local") ||
          Is(name, "broadcasthost") || EndsWith(name, ".localhost") || EndsWith(name, ".localdomain") ||
          (name.size() > 4 && StartsWith(name, "ip6-"));
-}
-
-bool IsCheckedName(std::string_view name, char* lowered) {
-  const ScannedName scan = LowerHostName(name.data(), name.size(), lowered, false);
-  return scan.scanned == name.size() && scan.good && !IsLoopbackName({lowered, name.size()});
 }
 
 bool IsBlockAddress(std::string_view field) {
@@ -140,6 +79,7 @@ class FieldReader {
     return !AtFieldEnd();
   }
   std::string_view Rest() const { return {p_, static_cast<size_t>(end_ - p_)}; }
+  const char* End() const { return end_; }
   void Skip(size_t n) { p_ += n; }
   bool AtFieldEnd() const { return p_ == end_ || kEndsField[static_cast<unsigned char>(*p_)]; }
   // Past the rest of the line and its CR or LF (a CR LF leaves an empty line).
@@ -160,7 +100,9 @@ class FieldReader {
 
 class LineReader {
  public:
-  LineReader(NameSetBuilder& out, const std::vector<std::string>& skip) : out_(out), skip_(skip) {}
+  // borrow: the builder may keep names where they lie in the list's bytes.
+  LineReader(NameSetBuilder& out, const std::vector<std::string>& skip, bool borrow)
+      : out_(out), skip_(skip), borrow_(borrow) {}
 
   // Reads the line at in's position, up to its end; true when it gave at least one name.
   bool Read(FieldReader& in) {
@@ -175,38 +117,47 @@ class LineReader {
     if (!in.Next().empty()) return false;  // another address, or not a list line
     if (first.size() > 3 && first.substr(0, 2) == "||") {
       if (first.back() != '^') return false;
-      return Take(first.substr(2, first.size() - 3));
+      return Take(first.substr(2, first.size() - 3), in);
     }
-    return Take(first);
+    return Take(first, in);
   }
 
  private:
-  // The field at in's position, read while it is checked and lowered.
+  // The field at in's position, read while it is checked.
   bool TakeField(FieldReader& in) {
     const std::string_view rest = in.Rest();
-    char* lowered = out_.Room(kLongestField);
-    const ScannedName name = LowerHostName(rest.data(), std::min(rest.size(), kLongestField), lowered, true);
+    const ScannedName name = ScanHostName(rest.data(), std::min(rest.size(), kLongestField), rest.size(), true);
     in.Skip(name.scanned);
     if (!in.AtFieldEnd()) {  // a byte no host name holds, or too long for one
       in.Next();
       return false;
     }
-    return name.good && Keep(lowered, name.size);
+    return name.good && Keep(rest.data(), name);
   }
 
-  bool Take(std::string_view field) {
+  bool Take(std::string_view field, const FieldReader& in) {
     if (field.size() > kLongestField) return false;
-    char* lowered = out_.Room(field.size());
-    const ScannedName name = LowerHostName(field.data(), field.size(), lowered, true);
-    return name.scanned == field.size() && name.good && Keep(lowered, name.size);
+    const ScannedName name =
+        ScanHostName(field.data(), field.size(), static_cast<size_t>(in.End() - field.data()), true);
+    return name.scanned == field.size() && name.good && Keep(field.data(), name);
   }
 
-  bool Keep(const char* lowered, size_t size) {
-    const std::string_view name(lowered, size);
+  // Most names are in lower case already and stay where they are; the rest
+  // are lowered into the builder's room.
+  bool Keep(const char* at, const ScannedName& scanned) {
+    const bool copy = scanned.upper || !borrow_;
+    const char* lowered = at;
+    if (copy) {
+      char* room = out_.Room(scanned.size);
+      LowerInto(at, scanned.size, room);
+      lowered = room;
+    }
+    const std::string_view name(lowered, scanned.size);
     if (IsLoopbackName(name)) return false;
     for (const std::string& s : skip_)
       if (EqualNoCase(name, s)) return false;
-    out_.Keep(size);
+    if (copy) out_.Keep(scanned.size);
+    else out_.KeepBorrowed(at, scanned.size);
     return true;
   }
 
@@ -215,13 +166,18 @@ class LineReader {
 
   NameSetBuilder& out_;
   const std::vector<std::string>& skip_;
+  const bool borrow_;
 };
 
 }  // namespace
 
 bool IsBlockableName(std::string_view name) {
+  if (name.size() > 253) return false;
+  const ScannedName scan = ScanHostName(name.data(), name.size(), name.size(), false);
+  if (scan.scanned != name.size() || !scan.good) return false;
   char lowered[253];
-  return name.size() <= sizeof lowered && IsCheckedName(name, lowered);
+  LowerInto(name.data(), name.size(), lowered);
+  return !IsLoopbackName({lowered, name.size()});
 }
 
 ParsedList ParseBlockList(std::string_view bytes, const std::vector<std::string>& skip) {
@@ -229,8 +185,10 @@ ParsedList ParseBlockList(std::string_view bytes, const std::vector<std::string>
   parsed.looksLikeHtml = LooksLikeHtml(bytes);
   if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
   NameSetBuilder builder;
-  builder.Reserve(bytes.size() / 32, bytes.size());  // a hosts line is some 30 bytes
-  LineReader reader(builder, skip);
+  builder.Reserve(bytes.size() / 32);  // a hosts line is some 30 bytes
+  const bool borrow = bytes.size() <= UINT32_MAX;
+  if (borrow) builder.Borrow(bytes);
+  LineReader reader(builder, skip, borrow);
   for (FieldReader in(bytes); !in.AtEnd(); in.NextLine())
     if (reader.Read(in)) ++parsed.lines;
   parsed.names = builder.Build();

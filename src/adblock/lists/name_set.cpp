@@ -53,14 +53,14 @@ std::uint64_t HeadOf(const char* at, size_t size) {
 
 }  // namespace
 
-void NameSetBuilder::Reserve(size_t names, size_t bytes) {
-  names_.reserve(names);
-  if (bytes > capacity_) Resize(bytes);
-}
+void NameSetBuilder::Reserve(size_t names) { names_.reserve(names); }
+
+void NameSetBuilder::Borrow(std::string_view source) { source_ = source.data(); }
 
 // Left uninitialised, as every byte is written before it is read. realloc
 // can often grow or shrink a large block where it lies, without a copy.
 void NameSetBuilder::Resize(size_t capacity) {
+  if (capacity > UINT32_MAX) throw std::bad_alloc();  // names are found by 32-bit offsets
   char* bytes = static_cast<char*>(std::realloc(bytes_.get(), capacity));
   if (!bytes) throw std::bad_alloc();
   (void)bytes_.release();
@@ -73,10 +73,18 @@ char* NameSetBuilder::Room(size_t n) {
   return bytes_.get() + used_;
 }
 
+void NameSetBuilder::Push(const char* name, std::uint32_t start, size_t n, bool own) {
+  names_.push_back({HeadOf(name, n), start, static_cast<std::uint16_t>(n), static_cast<std::uint16_t>(own)});
+  total_ += n;
+}
+
 void NameSetBuilder::Keep(size_t n) {
-  const std::uint64_t head = HeadOf(bytes_.get() + used_, n);
-  names_.push_back({head, static_cast<std::uint32_t>(used_), static_cast<std::uint32_t>(n)});
+  Push(bytes_.get() + used_, static_cast<std::uint32_t>(used_), n, true);
   used_ += n;
+}
+
+void NameSetBuilder::KeepBorrowed(const char* name, size_t n) {
+  Push(name, static_cast<std::uint32_t>(name - source_), n, false);
 }
 
 void NameSetBuilder::Add(std::string_view name) {
@@ -90,18 +98,24 @@ namespace {
 
 using Name = NameSetBuilder::Name;
 
+// Where the names' bytes lie: the builder's source or its own buffer.
+struct NameBytes {
+  const char* base[2];
+  const char* At(const Name& k) const { return base[k.own] + k.start; }
+  std::string_view View(const Name& k) const { return {At(k), k.size}; }
+};
+
 // Least significant byte first, one counting pass per byte of the head; a
 // pass where every name holds the same byte changes nothing and is skipped.
 // Linear, where a comparison sort of a few hundred thousand names was most
 // of a list's parse.
-void SortByHead(Name* first, Name* last, std::vector<Name>& scratch) {
+void SortByHead(Name* first, Name* last, Name* scratch) {
   const size_t n = static_cast<size_t>(last - first);
   std::array<std::array<std::uint32_t, 256>, 8> counts{};
   for (const Name* k = first; k != last; ++k)
     for (int b = 0; b < 8; ++b) ++counts[b][(k->head >> (8 * b)) & 0xFF];
-  scratch.resize(std::max(scratch.size(), n));
   Name* from = first;
-  Name* into = scratch.data();
+  Name* into = scratch;
   for (int b = 0; b < 8; ++b) {
     std::array<std::uint32_t, 256>& at = counts[b];
     if (std::find(at.begin(), at.end(), n) != at.end()) continue;
@@ -114,32 +128,42 @@ void SortByHead(Name* first, Name* last, std::vector<Name>& scratch) {
 }
 
 // The eight bytes of a name from depth on, as a head.
-std::uint64_t HeadAt(const Name& k, size_t depth, const char* bytes) {
-  return depth < k.size ? HeadOf(bytes + k.start + depth, k.size - depth) : 0;
+std::uint64_t HeadAt(const Name& k, size_t depth, const NameBytes& bytes) {
+  return depth < k.size ? HeadOf(bytes.At(k) + depth, k.size - depth) : 0;
 }
 
 // Orders names whose first `depth` bytes tie (a shorter name counting as
 // padded with zeros) by their next eight bytes: a big group by radix, a
 // small one, or one whose names all end within those bytes, by comparing
 // them, the whole names only where those bytes tie too.
-void SortTies(Name* first, Name* last, size_t depth, const char* bytes, std::vector<Name>& scratch) {
+void SortTies(Name* first, Name* last, size_t depth, const NameBytes& bytes, std::vector<Name>& scratch) {
   bool longer = false;
   for (Name* k = first; k != last; ++k) {
     k->head = HeadAt(*k, depth, bytes);
     longer |= k->size > depth + 8;
   }
   if (last - first <= 32 || !longer) {
-    auto view = [bytes](const Name& k) { return std::string_view(bytes + k.start, k.size); };
     std::sort(first, last, [&](const Name& a, const Name& b) {
-      return a.head != b.head ? a.head < b.head : view(a) < view(b);
+      return a.head != b.head ? a.head < b.head : bytes.View(a) < bytes.View(b);
     });
     return;
   }
-  SortByHead(first, last, scratch);
+  scratch.resize(std::max(scratch.size(), static_cast<size_t>(last - first)));
+  SortByHead(first, last, scratch.data());
   for (Name *i = first, *j = first; i != last; i = j) {
     for (j = i + 1; j != last && j->head == i->head;) ++j;
     if (j - i > 1) SortTies(i, j, depth + 8, bytes, scratch);
   }
+}
+
+constexpr std::ptrdiff_t kPrefetchAhead = 16;
+
+void Prefetch(const char* p) {
+#if defined(__GNUC__)
+  __builtin_prefetch(p);
+#else
+  (void)p;
+#endif
 }
 
 }  // namespace
@@ -147,22 +171,29 @@ void SortTies(Name* first, Name* last, size_t depth, const char* bytes, std::vec
 // Names are sorted by their heads first; each group that ties there is put
 // in order and copied out next, while its names are in cache. Only such a
 // group can hold a name twice, and only repeats leave the set's buffer
-// much room to give back.
+// much room to give back. The set's buffer is the first sort's scratch, so
+// that sorting takes no fresh memory of its own.
 NameSet NameSetBuilder::Build() {
-  const char* bytes = bytes_.get();
-  std::vector<Name> scratch;
-  SortByHead(names_.data(), names_.data() + names_.size(), scratch);
-  Buffer sorted(static_cast<char*>(std::malloc(std::max<size_t>(used_, 1))));
+  const NameBytes bytes{{source_, bytes_.get()}};
+  const size_t room = std::max({total_, names_.size() * sizeof(Name), size_t{1}});
+  Buffer sorted(static_cast<char*>(std::malloc(room)));
   if (!sorted) throw std::bad_alloc();
+  SortByHead(names_.data(), names_.data() + names_.size(), reinterpret_cast<Name*>(sorted.get()));
+  std::vector<Name> scratch;
   NameSet set;
   set.starts_.reserve(names_.size() + 1);
   std::uint32_t at = 0;
+  const Name* ahead = names_.data();
   for (Name *i = names_.data(), *end = i + names_.size(), *j = i; i != end; i = j) {
     for (j = i + 1; j != end && j->head == i->head;) ++j;
+    // The names lie in the order they were read, so each is a cache miss:
+    // asking for them well ahead lets the misses overlap.
+    for (const Name* until = end - j > kPrefetchAhead ? j + kPrefetchAhead : end; ahead < until; ++ahead)
+      Prefetch(bytes.At(*ahead));
     if (j - i > 1) SortTies(i, j, 8, bytes, scratch);
     std::string_view last;
     for (const Name* k = i; k != j; ++k) {
-      const std::string_view name(bytes + k->start, k->size);
+      const std::string_view name = bytes.View(*k);
       if (k != i && name == last) continue;
       set.starts_.push_back(at);
       std::memcpy(sorted.get() + at, name.data(), name.size());
@@ -171,8 +202,8 @@ NameSet NameSetBuilder::Build() {
     }
   }
   set.starts_.push_back(at);
-  set.capacity_ = std::max<size_t>(used_, 1);
-  if (at < used_ - used_ / 4) {
+  set.capacity_ = room;
+  if (at < room - room / 4) {
     // A failed shrink leaves the block as it was, which is still good.
     if (char* smaller = static_cast<char*>(std::realloc(sorted.get(), std::max<size_t>(at, 1)))) {
       (void)sorted.release();

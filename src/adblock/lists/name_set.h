@@ -46,17 +46,25 @@ class NameSetBuilder {
   // there as a name, and anything not kept is overwritten by the next name.
   char* Room(size_t n);
   void Keep(size_t n);
+  // For a reader whose bytes outlive Build (and are under 4 GB): names there
+  // already in lower case are kept where they lie, not copied, until Build
+  // copies them once, in order.
+  void Borrow(std::string_view source);
+  // name: n (at most 255) bytes of the source, lower case.
+  void KeepBorrowed(const char* name, size_t n);
   size_t Count() const { return names_.size(); }
-  // Room for about this many names of this many bytes in all.
-  void Reserve(size_t names, size_t bytes);
+  // Room for about this many names.
+  void Reserve(size_t names);
   NameSet Build();
 
-  // A name's place in bytes_ and its first eight bytes as one big-endian
-  // number (zeros past its end), so that most of the sort stays in here.
+  // Where a name lies (in the source or the builder's own bytes) and its
+  // first eight bytes as one big-endian number (zeros past its end), so that
+  // most of the sort stays in here.
   struct Name {
     std::uint64_t head;
     std::uint32_t start;
-    std::uint32_t size;
+    std::uint16_t size;
+    std::uint16_t own;  // 1: in bytes_, 0: in the source
   };
 
  private:
@@ -65,10 +73,13 @@ class NameSetBuilder {
   };
   using Buffer = std::unique_ptr<char, Free>;
   void Resize(size_t capacity);
+  void Push(const char* name, std::uint32_t start, size_t n, bool own);
 
   Buffer bytes_;  // used_ bytes of names, then room
   size_t used_ = 0;
   size_t capacity_ = 0;
+  const char* source_ = nullptr;
+  size_t total_ = 0;  // bytes of all names kept
   std::vector<Name> names_;
 };
 
