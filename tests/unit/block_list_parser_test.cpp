@@ -102,6 +102,22 @@ TEST(BlockListParser, AHostsLinesBadFieldSpoilsOnlyItself) {
   EXPECT_FALSE(IsBlockableName("trailing.example."));  // only a list's reader drops the dot
 }
 
+// Names in lower case are taken from the list's own bytes and the rest
+// lowered aside: the set mixes both in order and outlives those bytes.
+TEST(BlockListParser, NamesOutliveTheListsBytesWhateverTheirCase) {
+  std::string list;
+  for (int i = 0; i < 300; ++i)
+    list += "0.0.0.0 " + std::string(i < 150 && i % 2 ? "HOST" : "host") + std::to_string(i % 150) + ".example\n||ads" +
+            std::to_string(i) + ".Example^\n";
+  NameSet names = ParseBlockList(list).names;
+  list.assign(list.size(), 'x');
+  ASSERT_EQ(names.Size(), 450u);
+  EXPECT_EQ(names.At(0), "ads0.example");
+  EXPECT_TRUE(names.Contains("host0.example"));
+  EXPECT_TRUE(names.Contains("host149.example"));
+  for (size_t i = 1; i < names.Size(); ++i) ASSERT_LT(names.At(i - 1), names.At(i));
+}
+
 TEST(BlockListParser, WebPagesAreToldApartFromLists) {
   EXPECT_TRUE(ParseBlockList("\r\n  <!DOCTYPE html><html><body>Sign in</body></html>").looksLikeHtml);
   EXPECT_TRUE(ParseBlockList("\xEF\xBB\xBF<HTML>\n<p>moved</p>").looksLikeHtml);
