@@ -158,6 +158,24 @@ TEST(NameSet, SortsLikeAComparisonSort) {
   std::sort(expected.begin(), expected.end());
   expected.erase(std::unique(expected.begin(), expected.end()), expected.end());
   EXPECT_EQ(Names(builder.Build()), expected);
+
+  // Every byte value at every place of the heads (the packed sort's widest
+  // case), and a set too small to be packed.
+  for (size_t count : {30000u, 1000u}) {
+    std::vector<std::string> bytes;
+    for (size_t i = 0; i < count; ++i) {
+      std::string name;
+      for (size_t n = 1 + i % 12; n-- > 0;) {
+        x = x * 1103515245u + 12345u;
+        name += static_cast<char>(std::tolower(static_cast<unsigned char>(x >> 16)));
+      }
+      bytes.push_back(name);
+      builder.Add(name);
+    }
+    std::sort(bytes.begin(), bytes.end());
+    bytes.erase(std::unique(bytes.begin(), bytes.end()), bytes.end());
+    EXPECT_EQ(Names(builder.Build()), bytes) << count;
+  }
 }
 
 // Sets of mostly repeated names hold each name's bytes once, and copies of

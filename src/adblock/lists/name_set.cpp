@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -44,7 +45,14 @@ std::uint64_t HeadOf(const char* at, size_t size) {
   const unsigned char* b = reinterpret_cast<const unsigned char*>(at);
   std::uint64_t head = 0;
   if (size >= 8) {
-    for (int i = 0; i < 8; ++i) head = (head << 8) | b[i];  // compiles to a load and a byte swap
+    std::memcpy(&head, b, 8);
+    if constexpr (std::endian::native == std::endian::little) {
+#if defined(_MSC_VER)
+      head = _byteswap_uint64(head);
+#else
+      head = __builtin_bswap64(head);
+#endif
+    }
     return head;
   }
   for (size_t i = 0; i < 8; ++i) head = (head << 8) | (i < size ? b[i] : 0u);
@@ -75,6 +83,7 @@ char* NameSetBuilder::Room(size_t n) {
 
 void NameSetBuilder::Push(const char* name, std::uint32_t start, size_t n, bool own) {
   names_.push_back({HeadOf(name, n), start, static_cast<std::uint16_t>(n), static_cast<std::uint16_t>(own)});
+  CountHead(names_.back().head, counts_);
   total_ += n;
 }
 
@@ -105,28 +114,6 @@ struct NameBytes {
   std::string_view View(const Name& k) const { return {At(k), k.size}; }
 };
 
-// Least significant byte first, one counting pass per byte of the head; a
-// pass where every name holds the same byte changes nothing and is skipped.
-// Linear, where a comparison sort of a few hundred thousand names was most
-// of a list's parse.
-void SortByHead(Name* first, Name* last, Name* scratch) {
-  const size_t n = static_cast<size_t>(last - first);
-  std::array<std::array<std::uint32_t, 256>, 8> counts{};
-  for (const Name* k = first; k != last; ++k)
-    for (int b = 0; b < 8; ++b) ++counts[b][(k->head >> (8 * b)) & 0xFF];
-  Name* from = first;
-  Name* into = scratch;
-  for (int b = 0; b < 8; ++b) {
-    std::array<std::uint32_t, 256>& at = counts[b];
-    if (std::find(at.begin(), at.end(), n) != at.end()) continue;
-    std::uint32_t sum = 0;
-    for (std::uint32_t& c : at) sum += std::exchange(c, sum);
-    for (const Name* k = from; k != from + n; ++k) into[at[(k->head >> (8 * b)) & 0xFF]++] = *k;
-    std::swap(from, into);
-  }
-  if (from != first) std::copy(from, from + n, first);
-}
-
 // The eight bytes of a name from depth on, as a head.
 std::uint64_t HeadAt(const Name& k, size_t depth, const NameBytes& bytes) {
   return depth < k.size ? HeadOf(bytes.At(k) + depth, k.size - depth) : 0;
@@ -149,7 +136,9 @@ void SortTies(Name* first, Name* last, size_t depth, const NameBytes& bytes, std
     return;
   }
   scratch.resize(std::max(scratch.size(), static_cast<size_t>(last - first)));
-  SortByHead(first, last, scratch.data());
+  HeadCounts counts{};
+  for (const Name* k = first; k != last; ++k) CountHead(k->head, counts);
+  SortByHead(first, last, scratch.data(), counts);
   for (Name *i = first, *j = first; i != last; i = j) {
     for (j = i + 1; j != last && j->head == i->head;) ++j;
     if (j - i > 1) SortTies(i, j, depth + 8, bytes, scratch);
@@ -178,7 +167,7 @@ NameSet NameSetBuilder::Build() {
   const size_t room = std::max({total_, names_.size() * sizeof(Name), size_t{1}});
   Buffer sorted(static_cast<char*>(std::malloc(room)));
   if (!sorted) throw std::bad_alloc();
-  SortByHead(names_.data(), names_.data() + names_.size(), reinterpret_cast<Name*>(sorted.get()));
+  SortByHead(names_.data(), names_.data() + names_.size(), reinterpret_cast<Name*>(sorted.get()), counts_);
   std::vector<Name> scratch;
   NameSet set;
   set.starts_.reserve(names_.size() + 1);

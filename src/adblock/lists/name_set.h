@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "adblock/lists/head_sort.h"
+
 namespace nv {
 
 // A large set of host names (a published block list holds up to a few
@@ -57,15 +59,8 @@ class NameSetBuilder {
   void Reserve(size_t names);
   NameSet Build();
 
-  // Where a name lies (in the source or the builder's own bytes) and its
-  // first eight bytes as one big-endian number (zeros past its end), so that
-  // most of the sort stays in here.
-  struct Name {
-    std::uint64_t head;
-    std::uint32_t start;
-    std::uint16_t size;
-    std::uint16_t own;  // 1: in bytes_, 0: in the source
-  };
+  // own: 1 where a name is in bytes_, 0 where it is in the source.
+  using Name = HeadedName;
 
  private:
   struct Free {
@@ -81,6 +76,7 @@ class NameSetBuilder {
   const char* source_ = nullptr;
   size_t total_ = 0;  // bytes of all names kept
   std::vector<Name> names_;
+  HeadCounts counts_{};  // of names_' heads, counted as they come
 };
 
 }  // namespace nv
