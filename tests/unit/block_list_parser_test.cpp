@@ -159,15 +159,18 @@ TEST(NameSet, SortsLikeAComparisonSort) {
   expected.erase(std::unique(expected.begin(), expected.end()), expected.end());
   EXPECT_EQ(Names(builder.Build()), expected);
 
-  // Every byte value at every place of the heads (the packed sort's widest
-  // case), and a set too small to be packed.
-  for (size_t count : {30000u, 1000u}) {
+  // A dozen byte values at each place of the heads, which packs them, and
+  // every value, which does not; zeros, which pad short heads; a set too
+  // small to be packed.
+  const std::string dozen("\0\x01-.09az\x7f\x80\xfe\xff", 12);
+  for (size_t count : {30000u, 30001u, 1000u}) {
     std::vector<std::string> bytes;
     for (size_t i = 0; i < count; ++i) {
       std::string name;
       for (size_t n = 1 + i % 12; n-- > 0;) {
         x = x * 1103515245u + 12345u;
-        name += static_cast<char>(std::tolower(static_cast<unsigned char>(x >> 16)));
+        const unsigned char byte = count % 2 ? static_cast<unsigned char>(x >> 16) : dozen[(x >> 16) % 12];
+        name += static_cast<char>(std::tolower(byte));
       }
       bytes.push_back(name);
       builder.Add(name);
