@@ -62,7 +62,7 @@ TEST(BlockListParser, NamesThatAreNoHostNamesOrThisMachinesAreSkipped) {
       "0.0.0.0 1.2.3.4\n"
       "0.0.0.0 sp%ce.example\n"
       "0.0.0.0 foo.localhost\n"
-      "0.0.0.0 localhost.localdomain\n"
+      "0.0.0.0 localhost.localdomain printer.localdomain ip6-allnodes.example\n"
       "0.0.0.0 broadcasthost\n"
       "0.0.0.0 MyPc.Home.Lan\n"
       "0.0.0.0 " + std::string(64, 'a') + ".example\n" +

@@ -40,13 +40,14 @@ bool AllDigits(const char* text, size_t size) {
 
 // Bit i of each mask stands for byte i of the 64 bytes scanned.
 struct Masks {
-  std::uint64_t ends = 0, dots = 0, dashes = 0, digits = 0, upper = 0;
+  std::uint64_t ends = 0, dots = 0, dashes = 0, upper = 0;
 };
 
-// Bytes in [lo, hi], as signed bytes: none of the ranges asked reaches 0x80.
+// Bytes in [lo, hi]: moved so that lo lands on -128, they are the signed
+// bytes below -128 + (hi - lo) + 1, and all others wrap to above.
 __m128i InRange(__m128i v, char lo, char hi) {
-  return _mm_and_si128(_mm_cmpgt_epi8(v, _mm_set1_epi8(static_cast<char>(lo - 1))),
-                       _mm_cmplt_epi8(v, _mm_set1_epi8(static_cast<char>(hi + 1))));
+  const __m128i moved = _mm_add_epi8(v, _mm_set1_epi8(static_cast<char>(0x80 - lo)));
+  return _mm_cmplt_epi8(moved, _mm_set1_epi8(static_cast<char>(-128 + (hi - lo) + 1)));
 }
 
 std::uint64_t Bits(__m128i v, int block) {
@@ -56,21 +57,19 @@ std::uint64_t Bits(__m128i v, int block) {
 void Classify(const char* at, int block, Masks& m) {
   const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
   const __m128i letter = InRange(_mm_or_si128(v, _mm_set1_epi8(0x20)), 'a', 'z');
-  const __m128i digit = InRange(v, '0', '9');
   const __m128i dot = _mm_cmpeq_epi8(v, _mm_set1_epi8('.'));
   const __m128i dash = _mm_cmpeq_epi8(v, _mm_set1_epi8('-'));
-  const __m128i name = _mm_or_si128(_mm_or_si128(letter, digit),
+  const __m128i name = _mm_or_si128(_mm_or_si128(letter, InRange(v, '0', '9')),
                                     _mm_or_si128(_mm_or_si128(dot, dash), _mm_cmpeq_epi8(v, _mm_set1_epi8('_'))));
-  m.ends |= Bits(_mm_cmpeq_epi8(name, _mm_setzero_si128()), block);
+  m.ends |= Bits(name, block) ^ (std::uint64_t{0xFFFF} << (16 * block));
   m.dots |= Bits(dot, block);
   m.dashes |= Bits(dash, block);
-  m.digits |= Bits(digit, block);
   m.upper |= Bits(InRange(v, 'A', 'Z'), block);
 }
 
 // The checks of a name shorter than 64 bytes, on its masks: no label can
 // be longer than 63 bytes or the name longer than 253 there.
-ScannedName CheckMasks(Masks m, size_t scanned, bool dropTrailingDot) {
+ScannedName CheckMasks(const char* in, Masks m, size_t scanned, bool dropTrailingDot) {
   size_t n = scanned;
   if (dropTrailingDot && n > 0 && (m.dots >> (n - 1) & 1)) --n;
   const std::uint64_t all = (std::uint64_t{1} << n) - 1;
@@ -79,9 +78,8 @@ ScannedName CheckMasks(Masks m, size_t scanned, bool dropTrailingDot) {
   const std::uint64_t lasts = ((dots >> 1) | (all ^ (all >> 1))) & all;
   bool good = n > 0 && dots != 0 && ((dots | m.dashes) & (firsts | lasts)) == 0;
   if (good) {
-    const int lastDot = 63 - std::countl_zero(dots);
-    const std::uint64_t top = all & ~((std::uint64_t{2} << lastDot) - 1);
-    good = (m.digits & top) != top;
+    const size_t top = static_cast<size_t>(64 - std::countl_zero(dots));  // the top-level label's start
+    good = !AllDigits(in + top, n - top);
   }
   const std::uint64_t scannedBits = (std::uint64_t{1} << scanned) - 1;
   return {scanned, n, good, (m.upper & scannedBits) != 0};
@@ -120,7 +118,7 @@ ScannedName ScanHostName(const char* in, size_t limit, size_t readable, bool dro
   for (int block = 0; block < 4 && readable >= 16u * (block + 1); ++block) {
     Classify(in + 16 * block, block, m);
     const size_t end = static_cast<size_t>(std::countr_zero(m.ends));
-    if (end < 16u * (block + 1)) return CheckMasks(m, end, dropTrailingDot);
+    if (end < 16u * (block + 1)) return CheckMasks(in, m, end, dropTrailingDot);
   }
 #endif
   return ScanHostNameBytewise(in, limit, dropTrailingDot);

@@ -39,9 +39,17 @@ bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 // name in lower case.
 bool IsLoopbackName(std::string_view name) {
-  return Is(name, "localhost") || Is(name, "localhost.localdomain") || Is(name, "local") ||
-         Is(name, "broadcasthost") || EndsWith(name, ".localhost") || EndsWith(name, ".localdomain") ||
-         (name.size() > 4 && StartsWith(name, "ip6-"));
+  if (name.size() > 4 && StartsWith(name, "ip6-")) return true;
+  switch (name.back()) {  // most names end otherwise, and are done with here
+    case 't':
+      return Is(name, "localhost") || Is(name, "broadcasthost") || EndsWith(name, ".localhost");
+    case 'n':
+      return EndsWith(name, ".localdomain") || Is(name, "localhost.localdomain");
+    case 'l':
+      return Is(name, "local");
+    default:
+      return false;
+  }
 }
 
 bool IsBlockAddress(std::string_view field) {
@@ -71,6 +79,16 @@ class FieldReader {
     const char* start = p_;
     while (!AtFieldEnd()) ++p_;
     return {start, static_cast<size_t>(p_ - start)};
+  }
+  // The most common first field, seen at once; a field of known size.
+  template <size_t N>
+  bool StartsWithField(const char (&fixed)[N]) const {
+    return static_cast<size_t>(end_ - p_) > N - 1 && std::memcmp(p_, fixed, N - 1) == 0 && IsBlank(p_[N - 1]);
+  }
+  std::string_view Next(size_t size) {
+    const std::string_view field(p_, size);
+    p_ += size;
+    return field;
   }
   // Past blanks; true when a field begins there. Rest and Skip let a caller
   // read the field itself.
@@ -107,7 +125,7 @@ class LineReader {
   // Reads the line at in's position, up to its end; true when it gave at least one name.
   bool Read(FieldReader& in) {
     if (in.LineStart() == '!' || in.LineStart() == '[') return false;
-    const std::string_view first = in.Next();
+    const std::string_view first = in.StartsWithField("0.0.0.0") ? in.Next(7) : in.Next();
     if (first.empty()) return false;
     if (IsBlockAddress(first)) {
       bool any = false;
