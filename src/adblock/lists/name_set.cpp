@@ -159,9 +159,10 @@ void Prefetch(const char* p) {
 
 // Names are sorted by their heads first; each group that ties there is put
 // in order and copied out next, while its names are in cache. Only such a
-// group can hold a name twice, and only repeats leave the set's buffer
-// much room to give back. The set's buffer is the first sort's scratch, so
-// that sorting takes no fresh memory of its own.
+// group can hold a name twice. The set's buffer is the first sort's
+// scratch, so that sorting takes no fresh memory of its own; what repeats,
+// or names shorter than the scratch's 16 bytes apiece, leave unused in it
+// is given back.
 NameSet NameSetBuilder::Build() {
   const NameBytes bytes{{source_, bytes_.get()}};
   const size_t room = std::max({total_, names_.size() * sizeof(Name), size_t{1}});
@@ -192,7 +193,7 @@ NameSet NameSetBuilder::Build() {
   }
   set.starts_.push_back(at);
   set.capacity_ = room;
-  if (at < room - room / 4) {
+  if (at < room - room / 8) {
     // A failed shrink leaves the block as it was, which is still good.
     if (char* smaller = static_cast<char*>(std::realloc(sorted.get(), std::max<size_t>(at, 1)))) {
       (void)sorted.release();
