@@ -2,15 +2,21 @@
 // test's own on 127.0.0.2: the first fetch reaches HOSTS nine names a line,
 // "Update now" asks whether the list changed, answers that are no list or
 // over the size cap keep the last good copy, a start without the server uses
-// that copy, and the exit gives the user's HOSTS lines back byte for byte.
+// that copy, a server whose certificate no one vouches for is refused and
+// changes nothing, and the exit gives the user's HOSTS lines back byte for
+// byte.
+#include <windows.h>
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "harness/harness.h"
 #include "harness/settings_driver.h"
 #include "harness/test_http_server.h"
+#include "harness/tls_servers.h"
 #include "settings/block_lists_ids.h"
 #include "settings/block_lists_tab.h"
 #include "settings/settings_ids.h"
@@ -48,6 +54,18 @@ int MostNamesOnALine(const std::string& hosts) {
     start = end + 2;
   }
   return most;
+}
+
+// The last good copies in a program folder: name and bytes of each.
+std::vector<std::pair<std::string, std::string>> Copies(const std::string& folder) {
+  std::vector<std::pair<std::string, std::string>> copies;
+  WIN32_FIND_DATAA found;
+  HANDLE find = FindFirstFileA((folder + "\\data\\list-*.txt").c_str(), &found);
+  if (find == INVALID_HANDLE_VALUE) return copies;
+  do copies.emplace_back(found.cFileName, ReadFile(folder + "\\data\\" + found.cFileName));
+  while (FindNextFileA(find, &found));
+  FindClose(find);
+  return copies;
 }
 
 class BlockLists : public ::testing::Test {
@@ -174,6 +192,65 @@ TEST_F(BlockLists, AListSubscribedOnTheTabIsFetchedWhenApplied) {
   EXPECT_EQ(ReadFile(HostsPath()).find(" n7.e2e.example"), std::string::npos) << "allowed";
   EXPECT_EQ(ReadFile(folder + "\\data\\lists.svr"), url + "\r\n\r\n\r\n");
   EXPECT_EQ(ReadFile(folder + "\\data\\allow.svr"), "n7.e2e.example\r\n\r\n\r\n");
+}
+
+// A WinINet failure ("... (12045)." or, where Wine has no text for it,
+// "WinINet error 12045."), but not for want of a connection (12029).
+bool IsWinINetFailure(const std::string& state) {
+  return state.find(" (12") != std::string::npos || state.find("WinINet error 12") != std::string::npos;
+}
+bool RefusedForItsCertificate(const std::string& state) {
+  return IsWinINetFailure(state) && state.find("12029") == std::string::npos;
+}
+
+bool FetchFails(HWND dialog) {
+  return WaitUntil([&] { return IsWinINetFailure(TextOf(ControlById(dialog, lid::kState))); }, 20000);
+}
+
+TEST_F(BlockLists, AServerWithABadCertificateGivesNothingAndTheLastGoodCopyStays) {
+  TlsServers tls;
+  ASSERT_TRUE(tls.ok()) << "the HTTPS servers did not start (python3 and openssl)";
+  const std::string untrusted = tls.Url(tls.selfSigned, "/ok");
+
+  // No copy yet: none is made, and HOSTS gets no subscribed names.
+  WriteFile(folder + "\\data\\lists.svr", untrusted + "\r\n\r\n\r\n");
+  ASSERT_TRUE(StartNorvane());
+  HWND dialog = ListsTab();
+  ASSERT_TRUE(dialog);
+  EXPECT_TRUE(StateSays(dialog, "0 names; last good update: "));
+  ASSERT_TRUE(FetchFails(dialog)) << TextOf(ControlById(dialog, lid::kState));
+  EXPECT_TRUE(RefusedForItsCertificate(TextOf(ControlById(dialog, lid::kState))))
+      << TextOf(ControlById(dialog, lid::kState));
+  EXPECT_TRUE(Copies(folder).empty());
+  EXPECT_EQ(ReadFile(HostsPath()).find(".e2e.example"), std::string::npos);
+  app->Close();
+  ASSERT_TRUE(app->WaitExit());
+  EXPECT_EQ(ReadFile(HostsPath()), kUserHosts);
+
+  // A good copy; then the list's server sends its requests on to the
+  // untrusted one. The copy, and HOSTS, stay as they were.
+  server->Serve(kListPath, {200, ListBody(150), 0, ""});
+  Subscribe();
+  ASSERT_TRUE(StartNorvane());
+  ASSERT_TRUE(HostsHas("n149.e2e.example"));
+  dialog = ListsTab();
+  ASSERT_TRUE(dialog);
+  ASSERT_TRUE(StateSays(dialog, "up to date"));
+  const auto copies = Copies(folder);
+  ASSERT_EQ(copies.size(), 1u);
+  const std::string hosts = ReadFile(HostsPath());
+  server->Serve(kListPath, {302, "", 0, untrusted});
+  Click(ControlById(dialog, lid::kUpdateNow));
+  ASSERT_TRUE(WaitUntil([&] { return server->Count(kListPath) == 2; }));
+  ASSERT_TRUE(FetchFails(dialog)) << TextOf(ControlById(dialog, lid::kState));
+  const std::string state = TextOf(ControlById(dialog, lid::kState));
+  EXPECT_TRUE(RefusedForItsCertificate(state)) << state;
+  EXPECT_EQ(state.find("150 names; last good update: "), 0u) << state;
+  EXPECT_EQ(Copies(folder), copies);
+  EXPECT_EQ(ReadFile(HostsPath()), hosts);
+  app->Close();
+  ASSERT_TRUE(app->WaitExit());
+  EXPECT_EQ(ReadFile(HostsPath()), kUserHosts);
 }
 
 }  // namespace

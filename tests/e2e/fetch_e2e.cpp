@@ -4,7 +4,6 @@
 // fetch's minute is the caller's and is tested with fake timers natively.
 #include <winsock2.h>
 #include <windows.h>
-#include <wincrypt.h>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -12,6 +11,7 @@
 
 #include "harness/harness.h"
 #include "harness/test_http_server.h"
+#include "harness/tls_servers.h"
 #include "platform/win32/win32_http_fetch.h"
 #include "update/fetch_slot.h"
 
@@ -37,58 +37,6 @@ nv::HttpAnswer Get(const std::string& url) {
   if (!done) answer.failure = "(no answer within 30 s)";
   return answer;
 }
-
-std::string UnixPath(std::string windows) {
-  if (windows.size() > 2 && windows[1] == ':') windows.erase(0, 2);
-  for (char& c : windows)
-    if (c == '\\') c = '/';
-  return windows;
-}
-
-// The HTTPS servers of servers/tls_server.py, a Linux program: it is
-// started through Wine and found by the files it writes.
-struct TlsServers {
-  TlsServers() {
-    char source[MAX_PATH] = {};
-    GetEnvironmentVariableA("NV_SOURCE", source, sizeof source);
-    // Wine reuses process ids from prefix to prefix: the time makes it new.
-    folder = "/tmp/norvane-fetch-e2e-" + std::to_string(GetCurrentProcessId()) + "-" +
-             std::to_string(GetTickCount64());
-    Launch("Z:\\usr\\bin\\python3 " + UnixPath(source) + "/tests/e2e/servers/tls_server.py " + folder);
-    std::string ports;
-    WaitUntil([&] { return !(ports = ReadFile("Z:" + folder + "/ports")).empty(); }, 60000, 100);
-    if (sscanf(ports.c_str(), "%d %d", &selfSigned, &signedByTestAuthority) != 2) selfSigned = 0;
-  }
-  ~TlsServers() { WriteFile("Z:" + folder + "/stop", ""); }
-  bool ok() const { return selfSigned != 0; }
-  std::string Url(int port, const std::string& path) const {
-    return "https://127.0.0.2:" + std::to_string(port) + path;
-  }
-  // The test's authority becomes one this Windows trusts: in the machine's
-  // root store in the registry, and in the user's, before any secure request
-  // of this process has read them.
-  bool TrustAuthority() const {
-    const std::string der = ReadFile("Z:" + folder + "/ca.der");
-    auto add = [&](HCERTSTORE store) {
-      const bool added = store && CertAddEncodedCertificateToStore(store, X509_ASN_ENCODING,
-                                                                   reinterpret_cast<const BYTE*>(der.data()),
-                                                                   static_cast<DWORD>(der.size()),
-                                                                   CERT_STORE_ADD_REPLACE_EXISTING, nullptr);
-      if (store) CertCloseStore(store, 0);
-      return added;
-    };
-    bool any = false;
-    HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\SystemCertificates\\Root", 0, nullptr, 0,
-                        KEY_ALL_ACCESS, nullptr, &key, nullptr) == ERROR_SUCCESS) {
-      any = add(CertOpenStore(CERT_STORE_PROV_REG, 0, 0, 0, key));
-      RegCloseKey(key);
-    }
-    return add(CertOpenSystemStoreA(0, "ROOT")) || any;
-  }
-  std::string folder;
-  int selfSigned = 0, signedByTestAuthority = 0;
-};
 
 class Fetch : public ::testing::Test {
  protected:
