@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <iterator>
 #include <string>
+#include <vector>
 
 namespace nv {
 
@@ -30,9 +31,35 @@ constexpr std::string_view kProtected[] = {
 
 bool Blank(char c) { return c == ' ' || c == '\t'; }
 
-bool InSet(std::string_view name) {
-  return std::find(std::begin(kProtected), std::end(kProtected), name) != std::end(kProtected);
+// The last two labels: every entry has two or more, so a name can only be
+// covered by an entry that ends in the same two.
+std::string_view LastTwoLabels(std::string_view name) {
+  const size_t dot = name.rfind('.');
+  if (dot == std::string_view::npos || dot == 0) return name;
+  const size_t before = name.rfind('.', dot - 1);
+  return before == std::string_view::npos ? name : name.substr(before + 1);
 }
+
+// Asked for every subscribed name at every HOSTS write: most names are
+// settled by their last two labels against a handful of domains.
+bool InSetWithParents(std::string_view name) {
+  static const std::vector<std::string_view> domains = [] {
+    std::vector<std::string_view> v;
+    for (std::string_view entry : kProtected)
+      if (std::find(v.begin(), v.end(), LastTwoLabels(entry)) == v.end()) v.push_back(LastTwoLabels(entry));
+    return v;
+  }();
+  if (std::find(domains.begin(), domains.end(), LastTwoLabels(name)) == domains.end()) return false;
+  for (std::string_view rest(name); !rest.empty();) {
+    if (std::find(std::begin(kProtected), std::end(kProtected), rest) != std::end(kProtected)) return true;
+    const size_t dot = rest.find('.');
+    if (dot == std::string_view::npos) break;
+    rest.remove_prefix(dot + 1);
+  }
+  return false;
+}
+
+char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 }  // namespace
 
@@ -40,17 +67,15 @@ bool IsProtectedName(std::string_view host) {
   while (!host.empty() && Blank(host.front())) host.remove_prefix(1);
   while (!host.empty() && Blank(host.back())) host.remove_suffix(1);
   if (!host.empty() && host.back() == '.') host.remove_suffix(1);
-  std::string name(host);
-  std::transform(name.begin(), name.end(), name.begin(),
-                 [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
-  // The name itself, then each parent domain.
-  for (std::string_view rest(name); !rest.empty();) {
-    if (InSet(rest)) return true;
-    const size_t dot = rest.find('.');
-    if (dot == std::string_view::npos) break;
-    rest.remove_prefix(dot + 1);
+  // A host name fits the buffer; anything longer is lowered on the heap.
+  char buffer[256];
+  if (host.size() <= sizeof buffer) {
+    std::transform(host.begin(), host.end(), buffer, Lower);
+    return InSetWithParents(std::string_view(buffer, host.size()));
   }
-  return false;
+  std::string name(host);
+  std::transform(name.begin(), name.end(), name.begin(), Lower);
+  return InSetWithParents(name);
 }
 
 bool HoldsProtectedName(std::string_view names) {

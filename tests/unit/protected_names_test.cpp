@@ -2,6 +2,8 @@
 // out of every HOSTS write (with one ads.log line), refused by the dialog.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "adblock/hosts_redirect.h"
 #include "adblock/protected_names.h"
 #include "fakes/fake_platform.h"
@@ -15,6 +17,9 @@ TEST(ProtectedNames, NamesAndTheirSubdomainsInAnyCaseButNotLookAlikes) {
                            "watson.live.com", "us-v10.events.data.microsoft.com", "wustat.windows.com.",
                            " telemetry.remoteapp.windowsazure.com "})
     EXPECT_TRUE(IsProtectedName(name)) << name;
+  // Longer than any host name: judged all the same.
+  EXPECT_TRUE(IsProtectedName(std::string(300, 'a') + ".Update.Microsoft.com"));
+  EXPECT_FALSE(IsProtectedName(std::string(300, 'a') + ".example"));
   for (const char* name : {"", ".", "com", "notmicrosoft.com", "microsoft.com.ads.example", "live.com",
                            "mail.live.com", "windows.com", "microsoft.co", "ads.example"})
     EXPECT_FALSE(IsProtectedName(name)) << name;
