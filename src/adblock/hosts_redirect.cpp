@@ -227,7 +227,7 @@ void HostsRedirect::WriteBlockList(const OwnLines& own, const std::string& norva
     subscribed_->address = own.address;
     subscribed_->isProtected = IsProtectedName;
     const std::string subscribed = SubscribedHostsLines(own.blocked.Items(), *subscribed_);
-    if (!subscribed.empty()) content += subscribed + "\r\n\r\n";
+    if (!subscribed.empty()) content.append(subscribed).append("\r\n\r\n");
   }
   if (own.useDns) content += FormatListFile(own.cached.Items());
   const bool covers = !norvaneNow.empty() && norvaneNow != content;
