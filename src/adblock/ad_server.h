@@ -42,7 +42,7 @@ class AdServer : public NetSink {
   void wsock_Close(SocketId conn, bool reset);
   // Takes clients left waiting without a connection-request event (the main
   // timer calls it on every tick).
-  void AcceptWaiting() { Take(listener_, kAllWaiting); }
+  void AcceptWaiting() { wsock_ConnectionRequest(listener_); }
 
   bool Listening() const { return listener_ != kNoSocket; }
   int HttpPort();
@@ -66,8 +66,6 @@ class AdServer : public NetSink {
   };
 
   Slot* Live(SocketId conn);
-  static constexpr int kAllWaiting = 1 << 30;
-  void Take(SocketId listener, int most);
   bool AcceptOne(Network& net);
   void Release(SocketId conn);
   void ReadRequest(SocketId conn, Slot& slot);

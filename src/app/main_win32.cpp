@@ -6,7 +6,6 @@
 #include "app/form3.h"
 #include "app/form3_win32.h"
 #include "app/frm_main_win32.h"
-#include "app/message_loop_win32.h"
 #include "ui/modeless_win32.h"
 #include "platform/win32/win32_platform.h"
 
@@ -30,15 +29,17 @@ int WINAPI WinMain(HINSTANCE inst, HINSTANCE, LPSTR, int) {
   form3.Form_Load();
   splash.Show([] { form3.Timer2_Timer(); });
 
-  return RunMessageLoop(LoopWaitsOf(*platform.net), [](MSG& msg) {
-    if (ui::RouteModelessMessage(msg)) return;
+  MSG msg;
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    if (ui::RouteModelessMessage(msg)) continue;
     // Tab, Enter, Escape and access keys in the About window and in every
     // other window made of controls.
     HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
     if (root && ((main && root == main->hwnd()) || (GetWindowLongPtrA(root, GWL_EXSTYLE) & WS_EX_CONTROLPARENT)) &&
         IsDialogMessageA(root, &msg))
-      return;
+      continue;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
-  });
+  }
+  return 0;
 }

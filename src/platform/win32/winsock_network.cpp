@@ -43,7 +43,6 @@ WinsockNetwork::WinsockNetwork() : TableNetwork(*this, *this) {
 
 WinsockNetwork::~WinsockNetwork() {
   table_.CloseAll();
-  for (const ListenerWait& w : waits_) CloseHandle(w.event);
   attempts_.CloseAll();
   if (hwnd_) DestroyWindow(hwnd_);
   if (started_) WSACleanup();
@@ -63,7 +62,9 @@ LRESULT CALLBACK WinsockNetwork::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM 
   const bool ours = msg == kResolvedMessage || msg == WM_TIMER ||
                     (msg >= kFirstSocketMessage && msg < kFirstSocketMessage + kSocketMessages);
   if (self && ours) {
-    self->Dispatch([&] { self->OnMessage(msg, wp, lp); });
+    self->table_.BeginDispatch();
+    CallBarrier("network", [&] { self->OnMessage(msg, wp, lp); });
+    if (self->table_.EndDispatch()) CallBarrier("network", [&] { self->DeliverPending(); });
     return 0;
   }
   if (msg == kResolvedMessage) delete reinterpret_cast<Resolution*>(lp);
@@ -142,9 +143,7 @@ SocketId WinsockNetwork::Listen(const std::string& address, int port, NetSink& s
     closesocket(s);
     throw WsaError(e);
   }
-  const SocketId id = table_.AddListener(static_cast<OsSocket>(s), sink, message);
-  AddWait(id);
-  return id;
+  return table_.AddListener(static_cast<OsSocket>(s), sink, message);
 }
 
 int WinsockNetwork::LocalPort(SocketId id) {

@@ -15,8 +15,6 @@
 #include <vector>
 
 #include "platform/table_network.h"
-#include "platform/window_barrier.h"
-#include "platform/win32/winsock_network.h"
 #include "platform/win32/winsock_probe.h"
 
 namespace nv::winsock {
@@ -33,7 +31,7 @@ constexpr UINT kSocketMessages = 0x3000;
 // A Winsock failure with the text the logs show.
 AppError WsaError(int code);
 
-class WinsockNetwork : public TableNetwork, public LoopWaits, private SocketCalls, private ConnectCalls {
+class WinsockNetwork : public TableNetwork, private SocketCalls, private ConnectCalls {
  public:
   WinsockNetwork();
   ~WinsockNetwork() override;
@@ -46,10 +44,6 @@ class WinsockNetwork : public TableNetwork, public LoopWaits, private SocketCall
   }
   std::optional<AppError> Unavailable() const override { return startError_; }
 
-  std::size_t WaitOn(HANDLE* out, std::size_t max) override;
-  void Signalled(std::size_t index) override;
-  void UseMessages() override;
-
  private:
   using Entry = ConnectionTable::Entry;
   // What a resolver thread posts back: owned by the message.
@@ -59,18 +53,7 @@ class WinsockNetwork : public TableNetwork, public LoopWaits, private SocketCall
     std::vector<std::uint32_t> addresses;  // network byte order
   };
 
-  // A listener's event (auto-reset, so that a wait takes it) and whether the
-  // listener reports to it rather than to the window.
-  struct ListenerWait {
-    SocketId id = kNoSocket;
-    HANDLE event = nullptr;
-    bool onEvent = false;
-  };
-
   static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-  template <typename F>
-  void Dispatch(F&& handle);
-  void AddWait(SocketId listener);
   void OnMessage(UINT msg, WPARAM wp, LPARAM lp);
   UINT NextMessage();
   bool StillOpen(const Entry& e);
@@ -103,17 +86,6 @@ class WinsockNetwork : public TableNetwork, public LoopWaits, private SocketCall
   UINT nextMessage_ = 0;
   std::vector<SocketId> accepted_;  // accepted while handling the current message
   bool deliverPosted_ = false;
-  std::vector<ListenerWait> waits_;
-  std::vector<SocketId> waitedOn_;  // the listeners of the last WaitOn, by index
 };
-
-// One OS event at a time; what it queued is delivered once the outermost
-// has been handled.
-template <typename F>
-void WinsockNetwork::Dispatch(F&& handle) {
-  table_.BeginDispatch();
-  CallBarrier("network", handle);
-  if (table_.EndDispatch()) CallBarrier("network", [&] { DeliverPending(); });
-}
 
 }  // namespace nv::winsock
