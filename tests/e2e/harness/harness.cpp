@@ -307,6 +307,10 @@ HWND Norvane::OpenTrayMenu(int ms) {
 bool Norvane::PickMenuItem(int stepsDown) {
   HWND menu = OpenTrayMenu();
   if (!menu) return false;
+  // The menu shows before its own loop takes keys. On a busy machine a pick
+  // went astray now and then (another item, or none); keys are sent once the
+  // loop has had time to start.
+  Sleep(200);
   for (int i = 0; i < stepsDown; ++i) PostKeys(menu, {VK_DOWN});
   PostKeys(menu, {VK_RETURN});
   return WaitUntil([&] { return !IsWindowVisible(menu); }, 5000);
