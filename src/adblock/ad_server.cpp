@@ -65,15 +65,19 @@ void AdServer::Release(SocketId conn) {
   if (slots_.erase(conn)) s_.platform.net->Close(conn);
 }
 
-// Every waiting client is taken while the event is handled: one left in the
-// queue would wait for another event, and under load each costs a round of
-// the message loop. One from a peer other than 127.0.0.1 is closed at once
-// instead of being left waiting in the listen queue.
-void AdServer::wsock_ConnectionRequest(SocketId listener) {
+// One client per event: a backend tells of every waiting client in turn (a
+// listener's readiness is re-armed by each accept), and stopping after one
+// spares the refused accept that would end a loop, under Wine one call to its
+// server per request. The tick takes whatever still waits, as an event can be
+// lost. One from a peer other than 127.0.0.1 is closed at once instead of
+// being left waiting in the listen queue.
+void AdServer::wsock_ConnectionRequest(SocketId listener) { Take(listener, 1); }
+
+void AdServer::Take(SocketId listener, int most) {
   if (listener != listener_ || !Listening()) return;
   Network& net = *s_.platform.net;
   try {
-    while (AcceptOne(net)) {
+    for (int taken = 0; taken < most && AcceptOne(net); ++taken) {
     }
   } catch (const AppError& e) {
     ReportAcceptFailure(e);

@@ -42,7 +42,7 @@ class AdServer : public NetSink {
   void wsock_Close(SocketId conn, bool reset);
   // Takes clients left waiting without a connection-request event (the main
   // timer calls it on every tick).
-  void AcceptWaiting() { wsock_ConnectionRequest(listener_); }
+  void AcceptWaiting() { Take(listener_, kAllWaiting); }
 
   bool Listening() const { return listener_ != kNoSocket; }
   int HttpPort();
@@ -66,6 +66,8 @@ class AdServer : public NetSink {
   };
 
   Slot* Live(SocketId conn);
+  static constexpr int kAllWaiting = 1 << 30;
+  void Take(SocketId listener, int most);
   bool AcceptOne(Network& net);
   void Release(SocketId conn);
   void ReadRequest(SocketId conn, Slot& slot);

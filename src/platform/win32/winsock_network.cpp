@@ -164,8 +164,10 @@ SocketId WinsockNetwork::Accept(SocketId listener, std::string& peerAddress) {
   if (s == INVALID_SOCKET) {
     const int e = WSAGetLastError();
     // Nothing waits any more, or the client gave up while queued.
-    if (e == WSAEWOULDBLOCK || e == WSAECONNRESET || e == WSAECONNABORTED || e == WSAEINTR)
+    if (e == WSAEWOULDBLOCK || e == WSAECONNRESET || e == WSAECONNABORTED || e == WSAEINTR) {
+      Rearm(*l);
       return kNoSocket;
+    }
     throw WsaError(e);
   }
   char text[INET_ADDRSTRLEN] = "";
@@ -177,6 +179,14 @@ SocketId WinsockNetwork::Accept(SocketId listener, std::string& peerAddress) {
   accepted_.push_back(id);
   if (!table_.Dispatching()) EventQueued();
   return id;
+}
+
+// Under Wine a readiness report the accept did not consume (one that came
+// for a client an earlier accept already took) stays standing after a
+// refused accept, and no later client is announced. Selecting again clears
+// it; where nothing was wrong (Windows) it only tells of clients waiting.
+void WinsockNetwork::Rearm(const Entry& listener) {
+  WSAAsyncSelect(static_cast<SOCKET>(listener.socket), hwnd_, listener.tag, FD_ACCEPT);
 }
 
 // Connections accepted by the handler that just ran and still open. Data or

@@ -67,6 +67,7 @@ class WinsockNetwork : public TableNetwork, private SocketCalls, private Connect
   void EventQueued() override;
   void DeliverPending();
   void SelectAccepted();
+  void Rearm(const Entry& listener);
 
   void Resolve(SocketId id, const std::string& host) override;
   int StartConnect(SocketId id, std::uint32_t address, int port, OsSocket& s, unsigned& tag) override;
