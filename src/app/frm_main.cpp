@@ -57,10 +57,10 @@ void frmMain::SubscribedNamesChanged() {
   RunLoggingFailures(store, [&] { hosts.blockads(true); });
 }
 
-// A connection-request event can go missing under a burst of clients (Wine
-// sent none after an accept loop had emptied the queue while 900 more were
-// waiting), so every tick also takes any client still waiting: one refused
-// accept a tick when there is none.
+// Every tick also takes any client still waiting, should a connection-request
+// event go missing (Wine's stale readiness report, which the Winsock backend
+// now clears, once left hundreds of clients waiting): one refused accept a
+// tick when there is none.
 void frmMain::Timer_Timer() {
   RunMainTick(store, {popups, cookies, hostsWatch, [this] { UpdateStatus(); }},
               {mnublockpopups, mnukillcookies, mnublockads});
