@@ -52,6 +52,13 @@ class FakeFolderWatch : public FolderWatch {
     changed = always;
     return answer;
   }
+  bool FilesChanged(const std::string&) override {
+    const bool answer = filesChanged;
+    filesChanged = filesAlways;
+    return answer;
+  }
+  bool filesAlways = true;   // the same two for FilesChanged
+  bool filesChanged = true;
   bool always = true;   // the answer after the next one
   bool changed = true;  // the next answer
   int calls = 0;

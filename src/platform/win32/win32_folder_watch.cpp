@@ -1,29 +1,19 @@
 #include "platform/win32/win32_folder_watch.h"
 
-#include <windows.h>
-
 namespace nv {
 
-Win32FolderWatch::~Win32FolderWatch() {
-  for (const auto& entry : handles_)
-    if (entry.second != INVALID_HANDLE_VALUE) FindCloseChangeNotification(entry.second);
+bool Win32FolderWatch::NamesChanged(const std::string& folder) {
+  return Changed(folder, FILE_NOTIFY_CHANGE_FILE_NAME);
 }
 
-// The notification is re-armed before the caller lists the folder, so a
-// change made while it lists signals again for the next call.
-bool Win32FolderWatch::NamesChanged(const std::string& folder) {
-  auto it = handles_.find(folder);
-  if (it == handles_.end() || it->second == INVALID_HANDLE_VALUE) {
-    HANDLE h = FindFirstChangeNotificationA(folder.c_str(), FALSE, FILE_NOTIFY_CHANGE_FILE_NAME);
-    handles_[folder] = h;
-    return true;
-  }
-  if (WaitForSingleObject(it->second, 0) != WAIT_OBJECT_0) return false;
-  if (!FindNextChangeNotification(it->second)) {
-    FindCloseChangeNotification(it->second);
-    it->second = INVALID_HANDLE_VALUE;
-  }
-  return true;
+bool Win32FolderWatch::FilesChanged(const std::string& folder) {
+  return Changed(folder, FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_SIZE | FILE_NOTIFY_CHANGE_LAST_WRITE);
+}
+
+bool Win32FolderWatch::Changed(const std::string& folder, DWORD filter) {
+  auto& watch = watches_[{folder, filter}];
+  if (!watch) watch = std::make_unique<Win32ChangeWatch>(folder, filter);
+  return watch->Changed();
 }
 
 }  // namespace nv
