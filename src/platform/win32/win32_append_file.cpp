@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include "platform/win32/win32_change_watch.h"
 #include "platform/win32/win32_files.h"
 
 namespace nv {
@@ -14,7 +15,7 @@ constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELE
 class Win32AppendFile : public AppendFile {
  public:
   Win32AppendFile(HANDLE h, std::string path, std::int64_t size)
-      : h_(h), path_(std::move(path)), end_(size) {}
+      : h_(h), path_(std::move(path)), end_(size), names_(FolderOf(path_), FILE_NOTIFY_CHANGE_FILE_NAME) {}
   ~Win32AppendFile() override { CloseHandle(h_); }
   Win32AppendFile(const Win32AppendFile&) = delete;
   Win32AppendFile& operator=(const Win32AppendFile&) = delete;
@@ -24,16 +25,17 @@ class Win32AppendFile : public AppendFile {
     end_ += static_cast<std::int64_t>(bytes.size());
   }
 
-  // Asked before each entry, so it must cost next to nothing: the path's
-  // attributes (no open, no handle) against the size this handle has seen.
-  // A path that is gone, or whose delete is pending, fails outright. Only
-  // when the sizes differ (another program appended, or the path names
-  // another file) is the handle itself asked.
+  // Asked before each entry, so it must cost next to nothing. While the
+  // folder reports no renamed, deleted or created name, the handle alone is
+  // asked (a delete that waits for the last handle leaves the name in place
+  // and reports nothing). Otherwise the path is asked, as below.
   bool StillNamed() override {
+    if (!names_.Changed()) return Linked();
     WIN32_FILE_ATTRIBUTE_DATA d{};
     if (!GetFileAttributesExA(path_.c_str(), GetFileExInfoStandard, &d)) return false;
     const std::int64_t size = (static_cast<std::int64_t>(d.nFileSizeHigh) << 32) | d.nFileSizeLow;
     if (size == end_) return true;
+    // The sizes differ: another program appended, or the path names another file.
     FILE_STANDARD_INFO info{};
     if (!GetFileInformationByHandleEx(h_, FileStandardInfo, &info, sizeof info)) return false;
     if (info.DeletePending || info.EndOfFile.QuadPart != size) return false;
@@ -42,9 +44,20 @@ class Win32AppendFile : public AppendFile {
   }
 
  private:
+  bool Linked() {
+    FILE_STANDARD_INFO info{};
+    return GetFileInformationByHandleEx(h_, FileStandardInfo, &info, sizeof info) && !info.DeletePending &&
+           info.NumberOfLinks > 0;
+  }
+  static std::string FolderOf(const std::string& path) {
+    const std::size_t cut = path.find_last_of("\\/");
+    return cut == std::string::npos ? std::string(".") : path.substr(0, cut + (cut == 2 && path[1] == ':'));
+  }
+
   HANDLE h_;
   std::string path_;
   std::int64_t end_;
+  Win32ChangeWatch names_;
 };
 
 }  // namespace
