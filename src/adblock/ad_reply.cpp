@@ -4,6 +4,7 @@
 
 #include "platform/clock.h"
 #include "platform/files.h"
+#include "platform/folder_watch.h"
 #include "store/list_file.h"
 #include "store/paths.h"
 
@@ -49,16 +50,21 @@ constexpr std::uint64_t kImageRecheckMs = 1000;
 
 const std::string& AdImageCache::Bytes(Services& s) {
   const std::string path = s.store.Path(paths::kAdImage);
-  const std::int64_t size = s.platform.files->Size(path);
   const std::uint64_t now = s.platform.clock->TickMs();
-  if (valid_ && size == static_cast<std::int64_t>(bytes_.size()) && now - readAtMs_ < kImageRecheckMs)
-    return bytes_;
+  if (valid_ && now - readAtMs_ < kImageRecheckMs && Unchanged(s, path)) return bytes_;
   valid_ = false;
   bytes_ = s.platform.files->ReadAll(path);
   if (bytes_.size() > kMaxImageBytes) throw err::Overflow();
   readAtMs_ = now;
   valid_ = true;
   return bytes_;
+}
+
+// A watched folder answers without a system call and tells of any change,
+// one that keeps the size too; without a watch, the size is asked by path.
+bool AdImageCache::Unchanged(Services& s, const std::string& path) const {
+  if (FolderWatch* watch = s.platform.folderWatch) return !watch->FilesChanged(path.substr(0, path.find_last_of('\\')));
+  return s.platform.files->Size(path) == static_cast<std::int64_t>(bytes_.size());
 }
 
 bool WildcardMatch(std::string_view pattern, std::string_view text) {

@@ -22,14 +22,16 @@ bool WildcardMatch(std::string_view pattern, std::string_view text);
 std::string PageBackground(std::string_view colorSetting);
 
 // The replacement picture "\images\4.gif" as last read. It is read again
-// when its size changes and at least once a second, so a replaced or removed
-// picture is noticed without reading the file for every reply.
+// when its folder reports a change (without a folder watch: when its size
+// changes) and at least once a second, so a replaced or removed picture is
+// noticed without reading the file for every reply.
 class AdImageCache {
  public:
   // The picture's bytes; throws when it is missing, unreadable or too large.
   const std::string& Bytes(Services& services);
 
  private:
+  bool Unchanged(Services& services, const std::string& path) const;
   std::string bytes_;
   std::uint64_t readAtMs_ = 0;
   bool valid_ = false;

@@ -336,6 +336,26 @@ TEST_F(Server, AKillDuringABurstLeavesAWholeLineForEveryAnsweredRequest) {
 
 // The user deletes or renames the log while the server runs: the lines
 // written before go with it, and the next ones start a new log.
+// The picture is kept in memory while its folder reports no change: a copy
+// over it, whether of another size or of the same size, is what the next
+// reply sends, and a removed picture ends the replies until it is back.
+TEST_F(Server, APictureReplacedWhileServingIsSentByTheNextRequest) {
+  ASSERT_NO_FATAL_FAILURE(StartApp());
+  const std::string picture = folder + "\\images\\4.gif";
+  ASSERT_EQ(Exchange("GET /one.gif HTTP/1.1\r\n\r\n"), GifReply(gif));
+  ASSERT_EQ(Exchange("GET /two.gif HTTP/1.1\r\n\r\n"), GifReply(gif));
+  std::string other = gif + "more";
+  WriteFile(picture, other);
+  EXPECT_EQ(Exchange("GET /three.gif HTTP/1.1\r\n\r\n"), GifReply(other));
+  other.back() = 'x';
+  WriteFile(picture, other);
+  EXPECT_EQ(Exchange("GET /four.gif HTTP/1.1\r\n\r\n"), GifReply(other));
+  ASSERT_TRUE(DeleteFileA(picture.c_str())) << GetLastError();
+  EXPECT_EQ(Exchange("GET /five.gif HTTP/1.1\r\n\r\n"), "");
+  WriteFile(picture, gif);
+  EXPECT_EQ(Exchange("GET /six.gif HTTP/1.1\r\n\r\n"), GifReply(gif));
+}
+
 TEST_F(Server, ALogDeletedOrRenamedWhileServingIsCreatedAnewByTheNextRequest) {
   ASSERT_NO_FATAL_FAILURE(StartApp());
   const std::string log = folder + "\\ads.log", old = folder + "\\ads.old";

@@ -123,19 +123,40 @@ TEST_F(AdReplyTest, EachBuiltReplyIsCountedAFailedOneIsEmptyAndNotCounted) {
 }
 
 // The picture is kept between replies, yet a changed or removed picture is
-// what the next replies carry.
+// what the next replies carry: without a folder watch, a change of size at
+// once and any other within a second.
 TEST_F(AdReplyTest, AKeptPictureFollowsChangesToTheFile) {
+  fp.platform.folderWatch = nullptr;
   AdImageCache image;
   fp.files.Put("C:\\N\\images\\4.gif", "GIF-one");
   EXPECT_EQ(Body(BuildAdResponse(s, "/a.gif", image)), "GIF-one");
   fp.files.Put("C:\\N\\images\\4.gif", "GIF-longer");  // another size: read at once
   EXPECT_EQ(Body(BuildAdResponse(s, "/a.gif", image)), "GIF-longer");
   fp.files.Put("C:\\N\\images\\4.gif", "GIF-same-s");  // same size: within a second
+  EXPECT_EQ(Body(BuildAdResponse(s, "/a.gif", image)), "GIF-longer");
   fp.clock.tickMs += 1000;
   EXPECT_EQ(Body(BuildAdResponse(s, "/a.gif", image)), "GIF-same-s");
   fp.files.Remove("C:\\N\\images\\4.gif");
   EXPECT_EQ(BuildAdResponse(s, "/a.gif", image), "");
-  EXPECT_EQ(counters.Get(BannerAdsCount), 3);
+  EXPECT_EQ(counters.Get(BannerAdsCount), 4);
+}
+
+// With a watch on the picture's folder, its word alone decides: a quiet
+// folder keeps the picture without a look at the file, a change of any
+// kind (here one that keeps the size) is read for the next reply.
+TEST_F(AdReplyTest, AWatchedPictureIsReadAgainWhenItsFolderReportsAChange) {
+  AdImageCache image;
+  fp.files.Put("C:\\N\\images\\4.gif", "GIF-one");
+  EXPECT_EQ(Body(BuildAdResponse(s, "/a.gif", image)), "GIF-one");
+  fp.folderWatch.filesAlways = fp.folderWatch.filesChanged = false;
+  fp.files.Put("C:\\N\\images\\4.gif", "GIF-two");
+  EXPECT_EQ(Body(BuildAdResponse(s, "/a.gif", image)), "GIF-one");
+  fp.folderWatch.filesChanged = true;
+  EXPECT_EQ(Body(BuildAdResponse(s, "/a.gif", image)), "GIF-two");
+  fp.files.Remove("C:\\N\\images\\4.gif");
+  EXPECT_EQ(Body(BuildAdResponse(s, "/a.gif", image)), "GIF-two");
+  fp.clock.tickMs += 1000;  // read again within a second all the same
+  EXPECT_EQ(BuildAdResponse(s, "/a.gif", image), "");
 }
 
 }  // namespace
