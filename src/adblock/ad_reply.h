@@ -23,8 +23,10 @@ std::string PageBackground(std::string_view colorSetting);
 
 // The replacement picture "\images\4.gif" as last read. It is read again
 // when its folder reports a change (without a folder watch: when its size
-// changes) and at least once a second, so a replaced or removed picture is
-// noticed without reading the file for every reply.
+// changes) and at least once a second, for a file system that reports a
+// write late (Windows may tell of a size or time only once it is flushed),
+// so a replaced or removed picture is noticed without reading the file for
+// every reply.
 class AdImageCache {
  public:
   // The picture's bytes; throws when it is missing, unreadable or too large.
