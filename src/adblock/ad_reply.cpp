@@ -63,7 +63,7 @@ const std::string& AdImageCache::Bytes(Services& s) {
 // A watched folder answers without a system call and tells of any change,
 // one that keeps the size too; without a watch, the size is asked by path.
 bool AdImageCache::Unchanged(Services& s, const std::string& path) const {
-  if (FolderWatch* watch = s.platform.folderWatch) return !watch->FilesChanged(path.substr(0, path.find_last_of('\\')));
+  if (FolderWatch* watch = s.platform.folderWatch) return !watch->FilesChanged(FolderOf(path));
   return s.platform.files->Size(path) == static_cast<std::int64_t>(bytes_.size());
 }
 

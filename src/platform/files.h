@@ -9,6 +9,14 @@
 
 namespace nv {
 
+// The folder a path names a file in: "." for a bare name, "C:\\" for a file
+// at a drive's root (the drive letter alone would mean its current folder).
+inline std::string FolderOf(const std::string& path) {
+  const std::size_t cut = path.find_last_of("\\/");
+  if (cut == std::string::npos) return ".";
+  return path.substr(0, cut + (cut == 2 && path[1] == ':'));
+}
+
 // File attribute bits as the platform numbers them.
 enum FileAttr : unsigned {
   kAttrNormal = 0,

@@ -37,21 +37,19 @@ class Win32AppendFile : public AppendFile {
     if (size == end_) return true;
     // The sizes differ: another program appended, or the path names another file.
     FILE_STANDARD_INFO info{};
-    if (!GetFileInformationByHandleEx(h_, FileStandardInfo, &info, sizeof info)) return false;
-    if (info.DeletePending || info.EndOfFile.QuadPart != size) return false;
+    if (!Info(info) || info.EndOfFile.QuadPart != size) return false;
     end_ = size;
     return true;
   }
 
  private:
+  // The handle's own view; false also once a delete of the file is pending.
+  bool Info(FILE_STANDARD_INFO& info) {
+    return GetFileInformationByHandleEx(h_, FileStandardInfo, &info, sizeof info) && !info.DeletePending;
+  }
   bool Linked() {
     FILE_STANDARD_INFO info{};
-    return GetFileInformationByHandleEx(h_, FileStandardInfo, &info, sizeof info) && !info.DeletePending &&
-           info.NumberOfLinks > 0;
-  }
-  static std::string FolderOf(const std::string& path) {
-    const std::size_t cut = path.find_last_of("\\/");
-    return cut == std::string::npos ? std::string(".") : path.substr(0, cut + (cut == 2 && path[1] == ':'));
+    return Info(info) && info.NumberOfLinks > 0;
   }
 
   HANDLE h_;
