@@ -8,7 +8,10 @@
 # a/c (medians of ROUNDS rounds, default 3), then norvane.exe's handle count
 # and memory before and after 100,000 more requests, and its message loop's
 # latency while they run (bench/win32/loop_latency.exe).
-#   [ROUNDS=n] bench/server_bench.sh [requests per run, default 20000]
+# PIN=1 keeps every server and Wine's own server on the first core and ab on
+# the second: the 20-client figures otherwise depend on whether the scheduler
+# puts norvane.exe and wineserver on one core, which it does in some runs.
+#   [ROUNDS=n] [PIN=1] bench/server_bench.sh [requests per run, default 20000]
 set -euo pipefail
 . "$(dirname "$0")/../tools/lib/common.sh"
 cd "$NV_ROOT"
@@ -18,8 +21,10 @@ WARMUP=1000
 LEAK_RUN=100000
 RESPONDER_PORT=8081
 NGINX_PORT=8082
+SERVER_CPU=() CLIENT_CPU=()
+if [[ -n ${PIN:-} ]]; then SERVER_CPU=(taskset -c 0) CLIENT_CPU=(taskset -c 1); fi
 
-nv_need ab:apache2-utils /usr/sbin/nginx:nginx curl:curl
+nv_need ab:apache2-utils /usr/sbin/nginx:nginx curl:curl taskset:util-linux
 nv_need_wine
 nv_ensure_display
 tools/build win64 >/dev/null
@@ -34,6 +39,8 @@ flock 9
 export WINEPREFIX=$work/prefix WINEDEBUG=-all
 nv_fresh_prefix "$WINEPREFIX"
 cp -r "$NV_BUILD/win64/stage" "$work/stage"
+# Wine's server is started here so that it inherits the servers' core.
+"${SERVER_CPU[@]}" wineserver -p5
 bench_exe=$NV_BUILD/win64/bench/win32
 
 cleanup() {
@@ -52,8 +59,8 @@ wait_http() {
   return 1
 }
 
-(cd "$work/stage" && exec wine ./norvane.exe >"$work/norvane.out" 2>&1) &
-wine "$bench_exe/min_responder.exe" "$RESPONDER_PORT" "$(winepath -w "$work/stage/images/4.gif")" \
+(cd "$work/stage" && exec "${SERVER_CPU[@]}" wine ./norvane.exe >"$work/norvane.out" 2>&1) &
+"${SERVER_CPU[@]}" wine "$bench_exe/min_responder.exe" "$RESPONDER_PORT" "$(winepath -w "$work/stage/images/4.gif")" \
   >"$work/responder.out" 2>&1 &
 cat >"$work/nginx/nginx.conf" <<CONF
 worker_processes 1;
@@ -65,7 +72,7 @@ http {
   server { listen 127.0.0.1:$NGINX_PORT; location / { empty_gif; } }
 }
 CONF
-/usr/sbin/nginx -p "$work/nginx" -c "$work/nginx/nginx.conf"
+"${SERVER_CPU[@]}" /usr/sbin/nginx -p "$work/nginx" -c "$work/nginx/nginx.conf"
 
 declare -A URL=([a]="http://127.0.0.1/ads/banner.gif" [b]="http://127.0.0.1:$RESPONDER_PORT/ads/banner.gif"
                 [c]="http://127.0.0.1:$NGINX_PORT/ads/banner.gif")
@@ -77,7 +84,7 @@ curl -s "${URL[a]}" | cmp -s - "$work/stage/images/4.gif" || { nv_say "norvane.e
 # "<requests per second> <p99 ms> <failed>" of one ab run.
 measure() {
   local out
-  out=$(ab -q -r -n "$3" -c "$2" "$1" 2>&1) || { tail -1 <<<"$out" >&2; echo "0 - failed"; return; }
+  out=$("${CLIENT_CPU[@]}" ab -q -r -n "$3" -c "$2" "$1" 2>&1) || { tail -1 <<<"$out" >&2; echo "0 - failed"; return; }
   awk '/^Requests per second/ {rps=$4} $1=="99%" {p99=$2}
        /^Failed requests/ {failed=$3} /^Non-2xx/ {failed+=$3}
        END {print rps, p99, failed}' <<<"$out"
@@ -116,7 +123,8 @@ for c in 1 20; do
 done
 
 ratio() { awk -v x="$1" -v y="$2" 'BEGIN { printf "%.2f", (y > 0 ? x / y : 0) }'; }
-printf '\nLocal web server: %d requests per run, one request per connection (ab), median of %d rounds\n\n' "$N" "$ROUNDS"
+printf '\nLocal web server: %d requests per run, one request per connection (ab), median of %d rounds\n' "$N" "$ROUNDS"
+printf 'cores: %s\n\n' "$([[ -n ${PIN:-} ]] && echo "servers and wineserver on core 0, ab on core 1" || echo "as the scheduler placed them")"
 printf '%-36s %4s %12s %9s %7s\n' "server" "conc" "requests/s" "p99 ms" "failed"
 for c in 1 20; do
   for k in a b c; do
@@ -147,7 +155,7 @@ resources() {
 }
 # The message loop's latency: a sent WM_NULL's round trip to norvane.exe's
 # main window, idle and while 20 clients keep the server busy (the run below).
-loop_latency() { wine "$bench_exe/loop_latency.exe" "$1" | tr -d '\r'; }
+loop_latency() { "${CLIENT_CPU[@]}" wine "$bench_exe/loop_latency.exe" "$1" | tr -d '\r'; }
 # 100,000 connections more need the client ports that the runs above left in
 # TIME_WAIT on every port.
 for p in 80 "$RESPONDER_PORT" "$NGINX_PORT"; do settle "$p"; done
