@@ -66,9 +66,10 @@ void AdServer::Release(SocketId conn) {
 }
 
 // One client per event: a backend tells of every waiting client in turn (a
-// listener's readiness is re-armed by each accept), and stopping after one
-// spares the refused accept that would end a loop, under Wine one call to its
-// server per request. The tick takes whatever still waits, as an event can be
+// listener's readiness is re-armed by each accept, and Winsock's hands over
+// bursts of them while they queue up), and stopping after one spares the
+// refused accept that would end a loop, under Wine one call to its server per
+// request. The tick takes whatever still waits, as an event can be
 // lost. One from a peer other than 127.0.0.1 is closed at once instead of
 // being left waiting in the listen queue.
 void AdServer::wsock_ConnectionRequest(SocketId listener) { Take(listener, 1); }

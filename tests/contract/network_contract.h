@@ -54,6 +54,19 @@ struct Journal : NetSink {
   }
 };
 
+// Takes one client per report, as the ad server does.
+struct OneAtATime : NetSink {
+  Network* net = nullptr;
+  std::vector<SocketId> accepted;
+  void OnConnectionRequest(SocketId listener) override {
+    std::string peer;
+    if (const SocketId c = net->Accept(listener, peer); c != kNoSocket) accepted.push_back(c);
+  }
+  void OnDataArrival(SocketId) override {}
+  void OnSendComplete(SocketId) override {}
+  void OnPeerClosed(SocketId, bool) override {}
+};
+
 struct Outcome : ConnectSink {
   std::vector<std::string> events;
   void OnConnected(SocketId, const std::string& peer) override { events.push_back("connected " + peer); }
@@ -220,7 +233,27 @@ TYPED_TEST_P(NetworkContract, AnAttemptClosedWhileResolvingOrConnectingDeliversN
   EXPECT_TRUE(connecting.events.empty());
 }
 
+// A queue of clients is offered whole to a sink that takes one per report
+// (a backend may take them in bursts), and a client that comes after it
+// is announced too.
+TYPED_TEST_P(NetworkContract, EveryQueuedClientIsOfferedToASinkThatTakesOnePerReport) {
+  OneAtATime sink;
+  sink.net = &this->net();
+  const SocketId l = this->net().Listen("127.0.0.1", 0, sink);
+  const int p = this->net().LocalPort(l);
+  std::vector<decltype(this->rig.Dial(p))> clients;
+  for (int i = 0; i < 60; ++i) clients.push_back(this->rig.Dial(p));
+  EXPECT_TRUE(this->rig.PumpUntil([&] { return sink.accepted.size() == 60; }, 20000)) << sink.accepted.size();
+  this->rig.PumpUntil([] { return false; }, 200);
+  clients.push_back(this->rig.Dial(p));
+  EXPECT_TRUE(this->rig.PumpUntil([&] { return sink.accepted.size() == 61; }, 10000)) << sink.accepted.size();
+  for (SocketId c : sink.accepted) this->net().Close(c);
+  for (auto& c : clients) this->rig.ClientClose(c);
+  this->net().Close(l);
+}
+
 REGISTER_TYPED_TEST_SUITE_P(NetworkContract, AcceptsALoopbackClientAndCollectsARequestSentInPieces,
+                            EveryQueuedClientIsOfferedToASinkThatTakesOnePerReport,
                             AReplyLargerThanTheSocketBufferArrivesWholeThenCompletesOnce,
                             APeerResetIsToldAsResetAndTheSendItCutShortNeverCompletes,
                             NothingArrivesForASocketOnceItIsClosed,

@@ -165,6 +165,7 @@ SocketId WinsockNetwork::Accept(SocketId listener, std::string& peerAddress) {
     const int e = WSAGetLastError();
     // Nothing waits any more, or the client gave up while queued.
     if (e == WSAEWOULDBLOCK || e == WSAECONNRESET || e == WSAECONNABORTED || e == WSAEINTR) {
+      refusedInRound_ = true;
       Rearm(*l);
       return kNoSocket;
     }
@@ -177,8 +178,39 @@ SocketId WinsockNetwork::Accept(SocketId listener, std::string& peerAddress) {
   // FD_WRITE only once a send has to wait: under load every message costs.
   const SocketId id = table_.AddConnection(static_cast<OsSocket>(s), *l->sink, l->tag);
   accepted_.push_back(id);
+  ++acceptCount_;
   if (!table_.Dispatching()) EventQueued();
   return id;
+}
+
+// One client per report, or a burst of them while they queue up; a call in
+// which the sink takes nobody ends the round. Held reports are re-armed
+// after it, unless the accept that found nobody did so already. Should a
+// handler throw in between, the main tick's accept still takes the clients
+// and its refusal re-arms.
+void WinsockNetwork::OnConnectionRequest(SocketId listener) {
+  const AcceptPacing::Round round = pacing_.Next();
+  if (round.hold) Hold(listener);
+  refusedInRound_ = false;
+  int taken = 0;
+  while (taken < round.most) {
+    Entry* e = table_.Find(listener);
+    if (!e) return;  // its sink closed it
+    const unsigned before = acceptCount_;
+    e->sink->OnConnectionRequest(listener);
+    if (acceptCount_ == before) break;
+    ++taken;
+  }
+  pacing_.Took(round, taken);
+  if (round.hold && !refusedInRound_) {
+    if (Entry* e = table_.Find(listener)) Rearm(*e);
+  }
+}
+
+// No reports while a burst is taken: each accept would re-arm one, and the
+// queue would fill with reports of clients the burst already took.
+void WinsockNetwork::Hold(SocketId listener) {
+  if (Entry* e = table_.Find(listener)) WSAAsyncSelect(static_cast<SOCKET>(e->socket), hwnd_, 0, 0);
 }
 
 // Under Wine a readiness report the accept did not consume (one that came
@@ -231,7 +263,7 @@ void WinsockNetwork::OnSocketMessage(UINT message, SOCKET s, LPARAM lp) {
   const int error = WSAGETSELECTERROR(lp);
   switch (WSAGETSELECTEVENT(lp)) {
     case FD_ACCEPT:
-      if (!error && e->listener) e->sink->OnConnectionRequest(id);
+      if (!error && e->listener) OnConnectionRequest(id);
       break;
     case FD_READ:
       if (e->listener) break;  // listeners pass FD_READ on to their connections only

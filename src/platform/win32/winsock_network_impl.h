@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/accept_pacing.h"
 #include "platform/table_network.h"
 #include "platform/win32/winsock_probe.h"
 
@@ -68,6 +69,8 @@ class WinsockNetwork : public TableNetwork, private SocketCalls, private Connect
   void DeliverPending();
   void SelectAccepted();
   void Rearm(const Entry& listener);
+  void OnConnectionRequest(SocketId listener);
+  void Hold(SocketId listener);
 
   void Resolve(SocketId id, const std::string& host) override;
   int StartConnect(SocketId id, std::uint32_t address, int port, OsSocket& s, unsigned& tag) override;
@@ -86,6 +89,9 @@ class WinsockNetwork : public TableNetwork, private SocketCalls, private Connect
   std::unordered_map<UINT, SocketId> outgoingByMessage_;
   UINT nextMessage_ = 0;
   std::vector<SocketId> accepted_;  // accepted while handling the current message
+  AcceptPacing pacing_;
+  unsigned acceptCount_ = 0;
+  bool refusedInRound_ = false;
   bool deliverPosted_ = false;
 };
 
