@@ -1,17 +1,29 @@
 #include "platform/accept_pacing.h"
 
+#include <algorithm>
+
 namespace nv {
 
 AcceptPacing::Round AcceptPacing::Next() {
   if (bursting_) return {kBurst, true};
-  if (++sinceProbe_ < kProbeEvery) return {1, false};
-  sinceProbe_ = 0;
+  if (--until_ > 0) return {1, false};
   return {2, false};
 }
 
+// A round that took fewer than it could emptied the queue.
 void AcceptPacing::Took(const Round& round, int taken) {
-  // A round that took fewer than it could emptied the queue.
-  if (round.most > 1) bursting_ = taken == round.most;
+  if (round.most == 1) return;
+  const bool full = taken == round.most;
+  if (round.hold) {
+    bursting_ = full;
+    gap_ = 1;
+  } else if (full) {
+    bursting_ = true;
+    gap_ = 1;
+  } else {
+    gap_ = std::min(gap_ * 2, kMaxProbeGap);
+  }
+  until_ = gap_;
 }
 
 }  // namespace nv

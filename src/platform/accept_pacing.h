@@ -7,15 +7,16 @@ namespace nv {
 // accept re-arms the report, so one message per client is the floor unless
 // the reports are held while a burst of clients is taken. Holding and
 // re-arming cost a call each, and the accept that finds nobody one more:
-// worth it only while clients queue up, so a burst starts when a probe finds
-// a second client waiting and stops at the first round that empties the queue.
+// worth it only while clients queue up. So a burst starts when a probe finds
+// a second client waiting and stops at the first round that empties the
+// queue; probes that find nobody come ever more seldom, down to one in
+// kMaxProbeGap reports, and the report after a burst probes at once.
 class AcceptPacing {
  public:
   // Clients a burst takes before the message queue gets its turn again
   // (each client is one reply, about half a millisecond under Wine).
   static constexpr int kBurst = 8;
-  // One report in this many, outside a burst, looks for a second client.
-  static constexpr int kProbeEvery = 16;
+  static constexpr int kMaxProbeGap = 64;
 
   struct Round {
     int most = 1;       // clients to take
@@ -29,7 +30,8 @@ class AcceptPacing {
 
  private:
   bool bursting_ = false;
-  int sinceProbe_ = 0;
+  int gap_ = 1;    // reports from one probe to the next
+  int until_ = 1;  // reports until the next probe
 };
 
 }  // namespace nv

@@ -1,6 +1,9 @@
 // The clients a backend hands its sink per connection-request report.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "platform/accept_pacing.h"
 
 namespace nv {
@@ -19,32 +22,38 @@ std::vector<int> Rounds(AcceptPacing& p, int reports, int waiting) {
   return sizes;
 }
 
-TEST(AcceptPacing, OneClientPerReportWhileNoneQueueUp) {
-  AcceptPacing p;
-  const std::vector<int> sizes = Rounds(p, 3 * AcceptPacing::kProbeEvery, 1);
+// The reports at which a probe for a second client came.
+std::vector<int> Probes(const std::vector<int>& sizes) {
+  std::vector<int> at;
   for (std::size_t i = 0; i < sizes.size(); ++i)
-    EXPECT_EQ(sizes[i], (i + 1) % AcceptPacing::kProbeEvery == 0 ? 2 : 1) << "report " << i;
+    if (sizes[i] == 2) at.push_back(static_cast<int>(i));
+  return at;
+}
+
+TEST(AcceptPacing, ProbesThatFindOneClientComeEverMoreSeldom) {
+  AcceptPacing p;
+  const std::vector<int> sizes = Rounds(p, 400, 1);
+  EXPECT_EQ(Probes(sizes), (std::vector<int>{0, 2, 6, 14, 30, 62, 126, 190, 254, 318, 382}));
+  EXPECT_EQ(std::count(sizes.begin(), sizes.end(), AcceptPacing::kBurst), 0);
   EXPECT_FALSE(p.Bursting());
 }
 
-TEST(AcceptPacing, BurstsWhileClientsQueueAndStopsAtTheFirstShortRound) {
+TEST(AcceptPacing, BurstsWhileClientsQueueAndProbesAgainRightAfterTheQueueEmpties) {
   AcceptPacing p;
-  Rounds(p, AcceptPacing::kProbeEvery, 100);  // the probe finds a second client
+  Rounds(p, 40, 1);  // probes have grown seldom
+  std::vector<int> sizes = Rounds(p, 40, 100);
+  const int firstProbe = Probes(sizes).front();
+  for (std::size_t i = firstProbe + 1; i < sizes.size(); ++i) EXPECT_EQ(sizes[i], AcceptPacing::kBurst);
   ASSERT_TRUE(p.Bursting());
-  for (int size : Rounds(p, 5, 100)) EXPECT_EQ(size, AcceptPacing::kBurst);
 
   const AcceptPacing::Round last = p.Next();
   p.Took(last, 3);  // the queue ran dry
   EXPECT_FALSE(p.Bursting());
-  // Back to one client per report until the next probe.
-  std::vector<int> after = Rounds(p, AcceptPacing::kProbeEvery, 1);
-  EXPECT_EQ(after.front(), 1);
-  EXPECT_EQ(after.back(), 2);
+  EXPECT_EQ(p.Next().most, 2) << "the next report probes at once";
 }
 
 TEST(AcceptPacing, AProbeThatFindsOneClientStartsNoBurst) {
   AcceptPacing p;
-  Rounds(p, AcceptPacing::kProbeEvery - 1, 100);
   const AcceptPacing::Round probe = p.Next();
   ASSERT_EQ(probe.most, 2);
   p.Took(probe, 1);
