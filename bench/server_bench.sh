@@ -8,10 +8,11 @@
 # a/c (medians of ROUNDS rounds, default 3), then norvane.exe's handle count
 # and memory before and after 100,000 more requests, and its message loop's
 # latency while they run (bench/win32/loop_latency.exe).
-# PIN=1 keeps every server and Wine's own server on the first core and ab on
-# the second: the 20-client figures otherwise depend on whether the scheduler
-# puts norvane.exe and wineserver on one core, which it does in some runs.
-#   [ROUNDS=n] [PIN=1] bench/server_bench.sh [requests per run, default 20000]
+# Every server and Wine's own server run on the first core and ab on the
+# second: left to the scheduler, a two-core machine gave the same server
+# anything from 200 to 10,000 requests/s with 20 clients, depending on
+# whether it and wineserver shared a core. PIN=0 leaves them where it puts them.
+#   [ROUNDS=n] [PIN=0] bench/server_bench.sh [requests per run, default 20000]
 set -euo pipefail
 . "$(dirname "$0")/../tools/lib/common.sh"
 cd "$NV_ROOT"
@@ -22,7 +23,8 @@ LEAK_RUN=100000
 RESPONDER_PORT=8081
 NGINX_PORT=8082
 SERVER_CPU=() CLIENT_CPU=()
-if [[ -n ${PIN:-} ]]; then SERVER_CPU=(taskset -c 0) CLIENT_CPU=(taskset -c 1); fi
+PIN=${PIN:-1}
+if [[ $PIN != 0 ]]; then SERVER_CPU=(taskset -c 0) CLIENT_CPU=(taskset -c 1); fi
 
 nv_need ab:apache2-utils /usr/sbin/nginx:nginx curl:curl taskset:util-linux
 nv_need_wine
@@ -124,7 +126,7 @@ done
 
 ratio() { awk -v x="$1" -v y="$2" 'BEGIN { printf "%.2f", (y > 0 ? x / y : 0) }'; }
 printf '\nLocal web server: %d requests per run, one request per connection (ab), median of %d rounds\n' "$N" "$ROUNDS"
-printf 'cores: %s\n\n' "$([[ -n ${PIN:-} ]] && echo "servers and wineserver on core 0, ab on core 1" || echo "as the scheduler placed them")"
+printf 'cores: %s\n\n' "$([[ $PIN != 0 ]] && echo "servers and wineserver on core 0, ab on core 1" || echo "as the scheduler placed them")"
 printf '%-36s %4s %12s %9s %7s\n' "server" "conc" "requests/s" "p99 ms" "failed"
 for c in 1 20; do
   for k in a b c; do

@@ -14,8 +14,10 @@ namespace nv {
 class AcceptPacing {
  public:
   // Clients a burst takes before the message queue gets its turn again
-  // (each client is one reply, about half a millisecond under Wine).
-  static constexpr int kBurst = 8;
+  // (each client is one reply, about half a millisecond under Wine): with 8,
+  // a message sent to the main window waited 5.4 ms (p99) under 20 clients,
+  // with 5 it waits 1.7 ms, for the same number of requests a second.
+  static constexpr int kBurst = 5;
   static constexpr int kMaxProbeGap = 64;
 
   struct Round {
