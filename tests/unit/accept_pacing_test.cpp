@@ -52,14 +52,5 @@ TEST(AcceptPacing, BurstsWhileClientsQueueAndProbesAgainRightAfterTheQueueEmptie
   EXPECT_EQ(p.Next().most, 2) << "the next report probes at once";
 }
 
-TEST(AcceptPacing, AProbeThatFindsOneClientStartsNoBurst) {
-  AcceptPacing p;
-  const AcceptPacing::Round probe = p.Next();
-  ASSERT_EQ(probe.most, 2);
-  p.Took(probe, 1);
-  EXPECT_FALSE(p.Bursting());
-  EXPECT_EQ(p.Next().most, 1);
-}
-
 }  // namespace
 }  // namespace nv
