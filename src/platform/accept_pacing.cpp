@@ -10,19 +10,13 @@ AcceptPacing::Round AcceptPacing::Next() {
   return {2, false};
 }
 
-// A round that took fewer than it could emptied the queue.
+// A round that took fewer than it could emptied the queue: a full one starts
+// or continues a burst, and a burst's end or start resets the probes' gap.
 void AcceptPacing::Took(const Round& round, int taken) {
   if (round.most == 1) return;
   const bool full = taken == round.most;
-  if (round.hold) {
-    bursting_ = full;
-    gap_ = 1;
-  } else if (full) {
-    bursting_ = true;
-    gap_ = 1;
-  } else {
-    gap_ = std::min(gap_ * 2, kMaxProbeGap);
-  }
+  bursting_ = full;
+  gap_ = full || round.hold ? 1 : std::min(gap_ * 2, kMaxProbeGap);
   until_ = gap_;
 }
 
